@@ -1,0 +1,37 @@
+// The three exported functions. Nothing but return values crosses the C boundary.
+#include "korvex/korvex.h"
+
+#include "interface/driver.h"
+#include "interface/messages.h"
+#include "interface/run_settings.h"
+
+extern "C" {
+
+KORVEX_API void SetMessageCallback(KorvexMessageCallback callback) {
+    korvex::message_callback() = callback;
+}
+
+KORVEX_API void SetMeshParameters(bool tree_guard, int max_subregions, int max_curves_per_tree,
+                                  int max_points_per_tree, int max_nodel_3d) {
+    korvex::RunSettings& s = korvex::run_settings();
+    s.tree_guard = tree_guard;
+    s.MAX_SUBREGIONS = max_subregions;
+    s.MAX_CURVES_PER_TREE = max_curves_per_tree;
+    s.MAX_POINTS_PER_TREE = max_points_per_tree;
+    s.MAX_NODEL_3D = max_nodel_3d;
+}
+
+KORVEX_API int GenerateQuads(int argc, char** argv) {
+    try {
+        korvex::driver_main(argc, argv);
+        return 0;
+    } catch (...) {
+        try {
+            korvex::report_message("Fatal error occurred");
+        } catch (...) {
+        }
+        return 1;
+    }
+}
+
+}  // extern "C"

@@ -1,0 +1,52 @@
+// Fixed capacities of the model (the run-time ones live in RunSettings).
+#pragma once
+
+namespace korvex {
+
+constexpr int MAX_CONTROL_POINTS = 13000;
+constexpr int CONTROL_POINTS_ARRAY = 13100;   // records in points[]
+constexpr int MAX_POINTS_PER_CURVE = 1000;
+constexpr int MAX_CURVES_PER_EDGE = 500;
+constexpr int MAX_CURVES_PER_SUBREGION = 4 * MAX_CURVES_PER_EDGE;  // reader bound: 2000
+constexpr int MAX_CURVES = 5000;
+constexpr int CURVES_ARRAY = 5100;             // records in curves[]
+constexpr int MAX_NEW_POINTS = 30000;
+constexpr int NEW_POINTS_ARRAY = 30003;        // records in new_points[]
+constexpr int MAX_EDGES_PER_SUBREGION = 4;
+constexpr int MAX_TREES_PER_SUBREGION = 70;
+constexpr int MAX_HOLES_PER_SUBREGION = 30;
+constexpr int MAX_CURVES_PER_HOLE = 208;
+constexpr int MAX_NAME_LENGTH = 8;
+constexpr int MAX_BOUNDARY_POINTS = 30007;     // entries of Subregion::points_id
+constexpr int NODEL_3D_EXTRA = 11;             // nodes3D[]/elements[] hold MAX_NODEL_3D + 11 records
+
+// Slots of the per-record tables (index 0 unused).
+constexpr int CURVE_POINT_SLOTS = 1001;
+constexpr int CURVE_NEW_POINT_SLOTS = 1001;
+constexpr int SUBREGION_CURVE_SLOTS = 2006;
+constexpr int SUBREGION_POINT_SLOTS = 30009;
+constexpr int HOLE_CURVE_SLOTS = 209;
+constexpr int HOLE_RECORDS = 31;
+constexpr int TREE_RECORDS = 71;
+
+// Marker left by the general preprocessor in Subregion::preprocessed_marker.
+constexpr int PREPROCESSED_MARKER = 728374;
+
+// Zero test and "not yet computed / deleted" marker shared by the geometry code.
+constexpr double kEps = 2.220446049250313e-16;
+constexpr double kSqrtEps = 1.4901161193847656e-08;
+constexpr double kNotComputed = 1e32;
+
+// Subregion type codes.
+enum SubregionType : int {
+    TYPE_NONE = 0,
+    TYPE_TRIANGULAR = 1,
+    TYPE_BILINEAR = 2,
+    TYPE_PLANE = 4,
+    TYPE_CYLINDER = 5,
+    TYPE_REV = 6,
+    TYPE_REV2 = 7,
+    TYPE_SPHERE = 8,
+};
+
+}  // namespace korvex

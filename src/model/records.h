@@ -1,0 +1,147 @@
+// The model and mesh records: points, curves, subregions with their holes and
+// trees, and elements. Field names are the ones every stage uses.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "model/fixed_name.h"
+#include "model/limits.h"
+#include "model/vec3.h"
+
+namespace korvex {
+
+// One named point; also the record of generated mesh points (new_points) and
+// of global mesh nodes (nodes3D, where it is called Node3D).
+struct ControlPoint {
+    PointName name;
+    double x = 0, y = 0, z = 0;
+    double PINT_step = 0;
+    double PINT_step_work = 0;
+    double PINT_rad = 0;
+    double PINT_rad_work = 0;
+    Name subregion;
+    Name subregion_work;
+    int id = 0;
+    int new_id = 0;
+    Name pint_tag;
+    Name name_saved;
+    int curve_id = 0;
+    Name name_original;
+    // Working fields of global merging and name restoration.
+    int work_int = 0;
+    double work_double = 0;
+    int PINT = 0;
+
+    Vec3 pos() const { return {x, y, z}; }
+    void set_pos(const Vec3& p) { x = p.x; y = p.y; z = p.z; }
+};
+using Node3D = ControlPoint;
+
+struct Curve {
+    Name name;
+    std::array<Name, CURVE_POINT_SLOTS> point_names{};
+    int num_points = 0;
+    double step = 0;
+    double second_point[3] = {0, 0, 0};
+    Name second_point_name;
+    Name name_original;
+    double length = 0;
+    double center[3] = {kNotComputed, kNotComputed, kNotComputed};
+    double radius = 0;
+    double plane[4] = {0, 0, 0, 0};
+    int id = 0;
+    std::array<int, CURVE_POINT_SLOTS> points_id{};
+    int num_new_points = 0;
+    std::array<int, CURVE_NEW_POINT_SLOTS> new_points_id{};
+    // Global node numbers of the curve's nodes, in order along it (filled by
+    // the internal-point stage); empty until then.
+    std::vector<int> indexes_of_nodes;
+    int num_indexes_of_nodes = 0;
+};
+
+struct Hole {
+    Name name;
+    int id = 0;
+    int num_curves = 0;
+    std::array<int, HOLE_CURVE_SLOTS> curves{};
+};
+
+// Per-curve working record of the tree walk.
+struct TreeCurveWork {
+    int start_point = 0;
+    int end_point = 0;
+    int visited = 0;
+    int next = 0;
+};
+
+// An internal tree of curves. Its tables are sized by the run-time limits
+// MAX_CURVES_PER_TREE and MAX_POINTS_PER_TREE (slot 0 unused).
+struct Tree {
+    int num_curves = 0;
+    Name name;  // tree_name
+    std::vector<Name> curve_names;
+    int id = 0;
+    int state = 0;
+    std::vector<int> curve_ids;
+    std::vector<TreeCurveWork> walk_a;
+    std::vector<TreeCurveWork> walk_b;
+    int counter = 0;
+    std::vector<int> point_table_a;
+    std::vector<int> point_table_b;
+
+    Tree() = default;
+    Tree(int max_curves_per_tree, int max_points_per_tree) { allocate(max_curves_per_tree, max_points_per_tree); }
+    void allocate(int max_curves_per_tree, int max_points_per_tree) {
+        const auto nc = static_cast<std::size_t>(max_curves_per_tree) + 1;
+        const auto np = static_cast<std::size_t>(max_points_per_tree) + 1;
+        curve_names.assign(nc, Name{});
+        curve_ids.assign(nc, 0);
+        walk_a.assign(nc, TreeCurveWork{});
+        walk_b.assign(nc, TreeCurveWork{});
+        point_table_a.assign(np, 0);
+        point_table_b.assign(np, 0);
+    }
+    int curve_capacity() const { return curve_names.empty() ? 0 : static_cast<int>(curve_names.size()) - 1; }
+};
+
+struct Subregion {
+    Name name;
+    int type = 0;
+    int num_edges = 0;
+    int curves_per_edge[5] = {0, 0, 0, 0, 0};
+    int num_curves = 0;
+    std::array<Name, SUBREGION_CURVE_SLOTS> curve_names{};
+    double REF = 0;
+    double axis_cos[3] = {0, 0, 0};
+    double centre[3] = {0, 0, 0};
+    std::vector<Tree> trees;  // records 0..70
+    int num_trees = 0;
+    Name original_name;
+    int num_edges_original = 0;
+    int id = 0;
+    int edge_flags[5] = {0, 0, 0, 0, 0};
+    std::array<int, SUBREGION_CURVE_SLOTS> curves_id{};
+    int num_points = 0;
+    std::array<int, SUBREGION_POINT_SLOTS> points_id{};
+    int preprocessed_marker = 0;
+    int num_holes = 0;
+    std::array<Hole, HOLE_RECORDS> holes{};
+    // Plane coefficients a, b, c, d stored by the plane recogniser.
+    double plane[4] = {0, 0, 0, 0};
+
+    Subregion() = default;
+    Subregion(int max_curves_per_tree, int max_points_per_tree) {
+        trees.reserve(TREE_RECORDS);
+        for (int t = 0; t < TREE_RECORDS; ++t) trees.emplace_back(max_curves_per_tree, max_points_per_tree);
+    }
+};
+
+struct Element {
+    std::array<int, 4> node{};  // node numbers into nodes3D[], in boundary order
+    ElementName name;           // subregion the element belongs to
+    int id = 0;                 // that subregion's id
+};
+
+}  // namespace korvex
