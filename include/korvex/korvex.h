@@ -49,8 +49,8 @@ typedef void (*KorvexMessageCallback)(const char* text);
 /*
  * Registers the message callback; NULL removes it. While one is registered,
  * messages go to it only: the log file then holds just its first line, and
- * nothing but the banner and the file-name errors is printed on standard
- * output. Without a callback every message is appended to MODEL.LOG and
+ * nothing but the banner, the usage line and the file-name errors is printed
+ * on standard output. Without a callback every message is appended to MODEL.LOG and
  * echoed on standard output. The setting persists across runs.
  */
 KORVEX_API void SetMessageCallback(KorvexMessageCallback callback);

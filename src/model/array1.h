@@ -28,7 +28,7 @@ public:
         const auto need = static_cast<std::size_t>(i) + 1;
         if (need > v_.size()) {
             std::size_t cap = v_.size() + v_.size() / 2 + 16;
-            v_.reserve(cap > need ? cap : need);
+            if (need > v_.capacity()) v_.reserve(cap > need ? cap : need);  // grow geometrically, not per record
             v_.resize(need);
         }
     }

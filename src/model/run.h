@@ -3,6 +3,7 @@
 // at the end of the run, so nothing survives from one run to the next.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ struct Run {
     int num_elements = 0;
 
     // Internal points still to be placed when plane patches are merged.
-    std::vector<int> unprocessed_PINT_nodes;
+    std::vector<Node3D> unprocessed_PINT_nodes;
+    std::shared_ptr<struct MergeIndex> merge_index;  // assembly's name index and grid over nodes3D (assembly/merge_index.h)
 
     int all_singular_repaired = 1;
     bool has_internal_points = false;

@@ -1,0 +1,114 @@
+// STAND-INS for stages that are not built yet.
+//
+// Each one lets the pipeline run a model that does not need its capability
+// (it then succeeds and changes nothing), and otherwise fails with one message
+// naming the missing capability. The meshers always fail. Each is replaced by
+// the real stage when it lands; delete it from here then.
+#include <cmath>
+
+#include "interface/messages.h"
+#include "pipeline/stages.h"
+
+namespace korvex {
+
+namespace {
+
+int missing_capability(const char* routine, const char* capability, const char* needed_for = nullptr) {
+    if (needed_for)
+        report(" Missing capability: %s (routine %s, needed for %s).\n", capability, routine, needed_for);
+    else
+        report(" Missing capability: %s (routine %s).\n", capability, routine);
+    return 0;
+}
+
+bool has_any_trees(const Run& run) {
+    for (int k = 1; k <= run.nPatches; ++k)
+        if (run.patches[k].num_trees > 0) return true;
+    return false;
+}
+
+bool has_any_holes(const Run& run) {
+    for (int k = 1; k <= run.nPatches; ++k)
+        if (run.patches[k].num_holes > 0) return true;
+    return false;
+}
+
+}  // namespace
+
+// Stand-in: conversion of 2- and 3-edged subregions.
+int prepro23(Run& run) {
+    for (int k = 1; k <= run.nPatches; ++k) {
+        const Subregion& s = run.patches[k];
+        if (s.num_edges == 2 || s.num_edges == 3)
+            return missing_capability("prepro23", "conversion of 2- and 3-edged subregions", s.name.c_str());
+    }
+    return 1;
+}
+
+// Stand-in: conversion of 2-edged SPHERE subregions.
+int transform_2edged_SPHEREs(Run& run) {
+    for (int k = 1; k <= run.nPatches; ++k) {
+        const Subregion& s = run.patches[k];
+        if (s.type == TYPE_SPHERE && s.num_edges == 2)
+            return missing_capability("transform_2edged_SPHEREs", "conversion of 2-edged SPHERE subregions",
+                                      s.name.c_str());
+    }
+    return 1;
+}
+
+// Stand-in: refinement squares around internal points with STEP and RAD.
+int preprocess_nonzero_PINTs(Run& run, int k) {
+    const Subregion& s = run.patches[k];
+    for (int i = 1; i <= run.nPoints; ++i) {
+        const ControlPoint& p = run.points[i];
+        if (p.name.starts_with("PINT") && std::fabs(p.PINT_rad) >= 10 * kEps && p.subregion == s.name)
+            return missing_capability("preprocess_nonzero_PINTs", "refinement squares around internal points",
+                                      p.name.c_str());
+    }
+    return 1;
+}
+
+// Stand-in: merging of internal trees.
+int tree_merge(Run& run) {
+    if (has_any_trees(run)) return missing_capability("TREEMERG", "processing of internal trees");
+    return 1;
+}
+
+// Stand-in: internal trees (WALLTREE). With no trees, all are processed.
+int internal_segments_and_curves_processing(Run& run) {
+    if (has_any_trees(run)) return missing_capability("WALLTREE", "processing of internal trees");
+    run.all_trees_processed = 1;
+    return 1;
+}
+
+// Stand-in: holes of multiply-connected plane subregions (MULT_CON). With no holes, all are processed.
+int MC_planar_processing(Run& run) {
+    if (has_any_holes(run)) return missing_capability("MULT_CON", "removal of holes");
+    run.all_holes_processed = 1;
+    return 1;
+}
+
+// Stand-ins: the meshers of curved subregions.
+int meshPatch(Run& run, int k) {
+    return missing_capability("meshPatch", "the transfinite curved-patch mesher", run.patches[k].name.c_str());
+}
+
+int meshTriangular(Run& run, int k) {
+    return missing_capability("meshTriangular", "the triangular curved-patch mesher", run.patches[k].name.c_str());
+}
+
+int process_cylinder_patch(Run& run, int k) {
+    return missing_capability("process_cylinder_patch", "the cylinder mesher", run.patches[k].name.c_str());
+}
+
+int process_REV_patch(Run& run, int k) {
+    return missing_capability("process_REV_patch", "the REV surface-of-revolution mesher",
+                              run.patches[k].name.c_str());
+}
+
+int process_REV2_patch(Run& run, int k) {
+    return missing_capability("process_REV2_patch", "the REV2 surface-of-revolution mesher",
+                              run.patches[k].name.c_str());
+}
+
+}  // namespace korvex

@@ -1,0 +1,38 @@
+// Planar angles and lengths shared by every phase of the generator.
+#pragma once
+
+#include "trelmo/trelmo_internal.h"
+
+namespace korvex {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+// Zero tests of the loop makers: tolA for "flat" with margin, tolB for "is pi".
+constexpr double kTolA = 100.0 * 1.4901161193847656e-08;
+constexpr double kTolB = 10.0 * 1.4901161193847656e-08;
+
+double deg_to_rad(double degrees);
+double rad_to_deg(double radians);
+
+double distance(const GenNode& a, const GenNode& b);
+
+// Counter-clockwise angle at V from the direction V->P to V->Q, in [0, 2pi).
+double angle(double vx, double vy, double px, double py, double qx, double qy);
+double angle(const GenNode& V, const GenNode& P, const GenNode& Q);
+
+// Interior angle at loop position i: from the direction towards the successor
+// to the direction towards the predecessor (cyclic neighbours).
+double node_angle(const TrelmoMesh& mesh, const NodeLoop& loop, int i);
+
+// All node angles of a loop into angles[1..count]. An angle in
+// (pi, pi + flat_margin] is replaced by pi.
+void loop_angles(const TrelmoMesh& mesh, const NodeLoop& loop, Array1<double>& angles,
+                 double flat_margin = 1e-6);
+
+// Cyclic position helpers on 1..n.
+inline int next_pos(int i, int n) { return i == n ? 1 : i + 1; }
+inline int prev_pos(int i, int n) { return i == 1 ? n : i - 1; }
+// Position i shifted by k places (k may be negative), cyclic on 1..n.
+int shift_pos(int i, int k, int n);
+
+}  // namespace korvex
