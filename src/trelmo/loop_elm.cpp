@@ -224,7 +224,7 @@ bool walk(LayerWalk& w) {
         } else if (a >= kReflexAngle) {
             if (!reflex_node(w, i, a)) return false;
             ++i;
-        } else if (false && sharp_corner(w, i)) {
+        } else if (sharp_corner(w, i)) {
             if (!sharp_corner_node(w, i)) return false;
             i += 3;
         } else {

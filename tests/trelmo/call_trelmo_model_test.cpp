@@ -1,6 +1,9 @@
 // Model tests of the generator: regions in, a valid mesh out.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+
 #include "trelmo/trelmo.h"
 #include "trelmo_fixture.h"
 
@@ -37,6 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
         PolygonCase{"thin_1_to_20", {{0, 0}, {20, 0}, {20, 1}, {0, 1}}, {40, 2, 40, 2}, 0.0},
         PolygonCase{"l_shape", {{0, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}}, {6, 4, 2, 4, 2, 6}, 0.0},
         PolygonCase{"u_shape", {{0, 0}, {3, 0}, {3, 2}, {2, 2}, {2, 1}, {1, 1}, {1, 2}, {0, 2}}, {6, 4, 2, 2, 2, 2, 2, 4}, 0.0},
+        // Corners of 45 and 63 degrees: the layer covers them with the sharp-corner elements.
+        PolygonCase{"sharp_triangle", {{0, 0}, {4, 0}, {1, 3}}, {12, 10, 10}, 0.0},
         PolygonCase{"convex_steps", {{0, 0}, {4, 0}, {5, 2}, {3, 4}, {0, 3}}, {16, 2, 6, 4, 8}, 0.2},
         PolygonCase{"nonconvex_steps", {{0, 0}, {4, 0}, {4, 3}, {2, 1.5}, {0, 3}}, {16, 6, 4, 4, 6}, 0.35}),
     [](const ::testing::TestParamInfo<PolygonCase>& info) { return std::string(info.param.name); });
@@ -208,6 +213,39 @@ TEST(TrelmoModel, EveryPhaseReportsInOrder) {
         at = found;
     }
     EXPECT_EQ(r.all_singular_repaired, 1);
+}
+
+}  // namespace
+}  // namespace korvex::test
+
+namespace korvex::test {
+namespace {
+
+// Star-shaped polygons of 3 to 10 corners at radii 1 to 3, with 4 to 16
+// steps per side and REF up to 0.35, from a fixed pseudo-random sequence.
+TEST(TrelmoModel, StarShapedPolygonsAllGiveValidMeshes) {
+    std::uint64_t state = 12345;
+    auto next = [&state]() {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(state >> 11) / 9007199254740992.0;
+    };
+    for (int sample = 1; sample <= 40; ++sample) {
+        const int n = 3 + static_cast<int>(next() * 8);
+        std::vector<std::pair<double, double>> corners;
+        std::vector<int> steps;
+        for (int k = 0; k < n; ++k) {
+            const double a = 2 * 3.141592653589793 * (k + 0.3 * next()) / n;
+            const double r = 1 + 2 * next();
+            corners.push_back({r * std::cos(a), r * std::sin(a)});
+            steps.push_back(2 * (2 + static_cast<int>(next() * 7)));
+        }
+        Region region;
+        region.polygon(corners, steps, 0.35 * next());
+        const TrelmoResult r = region.run();
+        ASSERT_EQ(r.ok, 1) << "sample " << sample << "\n" << r.messages;
+        const auto failures = check_result(r, {region.polygon_chain(r)});
+        EXPECT_TRUE(failures.empty()) << "sample " << sample << "\n" << join_failures(failures);
+    }
 }
 
 }  // namespace
