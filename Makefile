@@ -46,6 +46,9 @@ test: deps
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps
+	@[ -f /usr/include/benchmark/benchmark.h ] || { \
+	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
+	  $$SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -q libbenchmark-dev; }
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF -DKORVEX_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/korvex_bench

@@ -16,5 +16,8 @@ int main(int argc, char** argv) {
         std::printf("korvex 4.0\n");
         return 0;
     }
-    return GenerateQuads(argc, argv);
+    const int result = GenerateQuads(argc, argv);
+    // The library's last message of a failed run has no line end of its own.
+    if (result != 0) std::printf("\n");
+    return result;
 }
