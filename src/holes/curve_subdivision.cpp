@@ -135,6 +135,52 @@ int existing_point_near(const Run& run, const Vec3& p, double tol) {
     return 0;
 }
 
+// The limits checked before a cut adds a point or a curve.
+bool room_for_point(const Run& run) {
+    if (run.nPoints + 1 <= MAX_CONTROL_POINTS) return true;
+    report("Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO5.C)\n", MAX_CONTROL_POINTS);
+    return false;
+}
+
+bool room_for_curve(const Run& run) {
+    if (run.nCurves + 1 <= MAX_CURVES) return true;
+    report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", MAX_CURVES);
+    return false;
+}
+
+// A straight curve measured for cutting: its end positions, its length
+// (stored in the curve too) and its number of steps.
+struct LineSpan {
+    Vec3 P1, P2;
+    double L = 0;
+    int n = 0;
+};
+
+LineSpan measure_line(const Run& run, Curve& c) {
+    LineSpan span{run.points[first_point(c)].pos(), run.points[last_point(c)].pos()};
+    span.L = distance(span.P1, span.P2);
+    c.length = span.L;
+    span.n = subdivision_step_count(span.L, c.step);
+    return span;
+}
+
+// Cuts the straight curve cid at the new point `cut`: the first piece keeps
+// cid, the second is appended as a new curve; both get step s. Returns the
+// new curve's index.
+int split_line(Run& run, int cid, const LineSpan& span, const Vec3& cut, double s, const std::string& point_name,
+               const Name& subregion) {
+    const int old_last = last_point(run.curves[cid]);
+    const int p = add_point(run, point_name, cut, subregion, run.curves[cid].name_original);
+    const Curve old = run.curves[cid];
+    const int nc = add_curve(run, formatted("QLq%05i", run.nCurves + 1), old, s, {p, old_last});
+    Curve& first = run.curves[cid];
+    set_points(run, first, {first_point(old), p});
+    first.step = s;
+    first.length = distance(span.P1, cut);
+    run.curves[nc].length = distance(cut, span.P2);
+    return nc;
+}
+
 // The circle of an arc: centre, radius, unit normal and sweep from first to last point.
 struct ArcGeometry {
     Vec3 C, e1, e2;
@@ -182,6 +228,43 @@ int arc_geometry(const Run& run, const Curve& c, ArcGeometry& g) {
     return 1;
 }
 
+// The points of the two pieces of an arc cut into n steps: the cut at step 4
+// (P@K), steps 1-3 for the first piece (P@R) and 5..n-1 for the second (P@S),
+// made in that order; an existing point within a small fraction of a step is
+// reused. Returns false after reporting a full point array.
+bool arc_piece_points(Run& run, const ArcGeometry& g, int n, const Curve& old, const Name& subregion,
+                      std::vector<int>& first_ids, std::vector<int>& second_ids) {
+    const double delta = g.sweep / n;
+    const double reuse_tol = kReuseFraction * g.R * delta;
+    auto point_at = [&](int step_no, const char* form, const char* limit_message) -> int {
+        const double a = step_no * delta;
+        const Vec3 p = g.C + (g.e1 * std::cos(a) + g.e2 * std::sin(a)) * g.R;
+        if (const int existing = existing_point_near(run, p, reuse_tol)) return existing;
+        if (run.nPoints + 1 > MAX_CONTROL_POINTS) {
+            report(limit_message, MAX_CONTROL_POINTS);
+            return 0;
+        }
+        return add_point(run, formatted(form, run.nPoints + 1), p, subregion, old.name_original);
+    };
+    const int cut = point_at(4, "P@K%05i", "Increase MAX_CONTROL_POINTS (curr.  %i) (MULT_CO6.C)\n");
+    if (!cut) return false;
+    first_ids.push_back(first_point(old));
+    for (int m = 1; m <= 3; ++m) {
+        const int r = point_at(m, "P@R%05i", "Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO6.C; 2)\n");
+        if (!r) return false;
+        first_ids.push_back(r);
+    }
+    first_ids.push_back(cut);
+    second_ids.push_back(cut);
+    for (int m = 5; m <= n - 1; ++m) {
+        const int sp = point_at(m, "P@S%05i", "Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO6.C; 3)\n");
+        if (!sp) return false;
+        second_ids.push_back(sp);
+    }
+    second_ids.push_back(last_point(old));
+    return true;
+}
+
 }  // namespace
 
 int subdivision_step_count(double length, double step) {
@@ -197,36 +280,17 @@ int divide_line_to_2_on_MC_boundary(Run& run, int k, int hole, int pos, bool& di
     CurveList list{run.patches[k], hole};
     const int cid = std::abs(list.entry(pos));
     if (!run.curves[cid].name.starts_with("QL")) return 1;
-    if (run.nPoints + 1 > MAX_CONTROL_POINTS) {
-        report("Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO5.C)\n", MAX_CONTROL_POINTS);
-        return 0;
-    }
-    Curve& c = run.curves[cid];
-    const Vec3 P1 = run.points[first_point(c)].pos();
-    const Vec3 P2 = run.points[last_point(c)].pos();
-    const double L = distance(P1, P2);
-    c.length = L;
-    const int n = subdivision_step_count(L, c.step);
-    if (n < 5) return 1;
-    if (run.nCurves + 1 > MAX_CURVES) {
-        report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", MAX_CURVES);
-        return 0;
-    }
+    if (!room_for_point(run)) return 0;
+    const LineSpan span = measure_line(run, run.curves[cid]);
+    if (span.n < 5) return 1;
+    if (!room_for_curve(run)) return 0;
     if (list.full()) {
         list.report_full();
         return 0;
     }
-    const double s = L * kStepSlack / n;
-    const Vec3 cut = P1 + (P2 - P1) * (4.0 * s / L);
-    const int old_last = last_point(c);
-    const int p = add_point(run, formatted("P@H%05i", run.nPoints + 1), cut, run.patches[k].name, c.name_original);
-    const Curve old = run.curves[cid];
-    const int nc = add_curve(run, formatted("QLq%05i", run.nCurves + 1), old, s, {p, old_last});
-    Curve& first = run.curves[cid];
-    set_points(run, first, {first_point(old), p});
-    first.step = s;
-    first.length = distance(P1, cut);
-    run.curves[nc].length = distance(cut, P2);
+    const double s = span.L * kStepSlack / span.n;
+    const Vec3 cut = span.P1 + (span.P2 - span.P1) * (4.0 * s / span.L);
+    const int nc = split_line(run, cid, span, cut, s, formatted("P@H%05i", run.nPoints + 1), run.patches[k].name);
     const int signed_old = list.entry(pos);
     list.insert_after(run, pos, nc);
     divided = true;
@@ -247,44 +311,15 @@ int divide_arc_to_2_on_MC_boundary(Run& run, int k, int hole, int pos, bool& div
         report("Increase MAX_POINTS_PER_CURVE (curr.=%i)\n", MAX_POINTS_PER_CURVE);
         return 0;
     }
-    if (run.nCurves + 1 > MAX_CURVES) {
-        report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", MAX_CURVES);
-        return 0;
-    }
+    if (!room_for_curve(run)) return 0;
     if (list.full()) {
         list.report_full();
         return 0;
     }
     const Curve old = run.curves[cid];
     const double delta = g.sweep / n;
-    const double reuse_tol = kReuseFraction * g.R * delta;
-    const Name subregion = run.patches[k].name;
-    auto point_at = [&](int step_no, const char* form, const char* limit_message) -> int {
-        const double a = step_no * delta;
-        const Vec3 p = g.C + (g.e1 * std::cos(a) + g.e2 * std::sin(a)) * g.R;
-        if (const int existing = existing_point_near(run, p, reuse_tol)) return existing;
-        if (run.nPoints + 1 > MAX_CONTROL_POINTS) {
-            report(limit_message, MAX_CONTROL_POINTS);
-            return 0;
-        }
-        return add_point(run, formatted(form, run.nPoints + 1), p, subregion, old.name_original);
-    };
-    const int cut = point_at(4, "P@K%05i", "Increase MAX_CONTROL_POINTS (curr.  %i) (MULT_CO6.C)\n");
-    if (!cut) return 0;
-    std::vector<int> first_ids{first_point(old)};
-    for (int m = 1; m <= 3; ++m) {
-        const int r = point_at(m, "P@R%05i", "Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO6.C; 2)\n");
-        if (!r) return 0;
-        first_ids.push_back(r);
-    }
-    first_ids.push_back(cut);
-    std::vector<int> second_ids{cut};
-    for (int m = 5; m <= n - 1; ++m) {
-        const int sp = point_at(m, "P@S%05i", "Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO6.C; 3)\n");
-        if (!sp) return 0;
-        second_ids.push_back(sp);
-    }
-    second_ids.push_back(last_point(old));
+    std::vector<int> first_ids, second_ids;
+    if (!arc_piece_points(run, g, n, old, run.patches[k].name, first_ids, second_ids)) return 0;
     const double s = L * kStepSlack / n;
     const int nc = add_curve(run, formatted("C@%06i", run.nCurves + 1), old, s, second_ids);
     run.curves[nc].length = (n - 4) * delta * g.R;
@@ -307,27 +342,15 @@ int divide_line_2_on_tree(Run& run, int k, int t, int m, bool& divided) {
     Tree& tree = patch.trees[static_cast<std::size_t>(t)];
     const int cid = tree.curve_ids[static_cast<std::size_t>(m)];
     if (!run.curves[cid].name.starts_with("QL")) return 1;
-    Curve& c = run.curves[cid];
-    const Vec3 P1 = run.points[first_point(c)].pos();
-    const Vec3 P2 = run.points[last_point(c)].pos();
-    const double L = distance(P1, P2);
-    c.length = L;
-    const int n = subdivision_step_count(L, c.step);
-    if (n < 3) return 1;
-    if (run.nPoints + 1 > MAX_CONTROL_POINTS) {
-        report("Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO5.C)\n", MAX_CONTROL_POINTS);
-        return 0;
-    }
-    if (run.nCurves + 1 > MAX_CURVES) {
-        report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", MAX_CURVES);
-        return 0;
-    }
+    const LineSpan span = measure_line(run, run.curves[cid]);
+    if (span.n < 3) return 1;
+    if (!room_for_point(run) || !room_for_curve(run)) return 0;
     if (tree.num_curves + 1 > tree.curve_capacity()) {
         report("Increase MAX_CURVES_PER_TREE(currently=%i)\n", tree.curve_capacity());
         return 0;
     }
-    const double s = L * kStepSlack / n;
-    const Vec3 cut = P1 + (P2 - P1) * (2.0 * s / L);
+    const double s = span.L * kStepSlack / span.n;
+    const Vec3 cut = span.P1 + (span.P2 - span.P1) * (2.0 * s / span.L);
     for (int i = 1; i <= run.nPoints; ++i) {
         const ControlPoint& q = run.points[i];
         if (q.name == "PINT" || distance(q.pos(), cut) >= kCoincidenceTol) continue;
@@ -336,15 +359,7 @@ int divide_line_2_on_tree(Run& run, int k, int t, int m, bool& divided) {
                q.name.c_str(), q.x, q.y, q.z, name.c_str(), cut.x, cut.y, cut.z);
         return 0;
     }
-    const int old_last = last_point(c);
-    const int p = add_point(run, formatted("P@%06i", run.nPoints + 1), cut, patch.name, c.name_original);
-    const Curve old = run.curves[cid];
-    const int nc = add_curve(run, formatted("QLq%05i", run.nCurves + 1), old, s, {p, old_last});
-    Curve& first = run.curves[cid];
-    set_points(run, first, {first_point(old), p});
-    first.step = s;
-    first.length = distance(P1, cut);
-    run.curves[nc].length = distance(cut, P2);
+    const int nc = split_line(run, cid, span, cut, s, formatted("P@%06i", run.nPoints + 1), patch.name);
     Tree& tr = run.patches[k].trees[static_cast<std::size_t>(t)];
     const auto slot = static_cast<std::size_t>(++tr.num_curves);
     tr.curve_names[slot] = run.curves[nc].name;

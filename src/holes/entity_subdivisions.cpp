@@ -4,6 +4,7 @@
 
 #include "holes/curve_subdivision.h"
 #include "interface/messages.h"
+#include "model/name_lookup.h"
 #include "pipeline/stages.h"
 
 namespace korvex {
@@ -43,12 +44,6 @@ int subdivide_loop(Run& run, int k, int hole) {
     return 1;
 }
 
-int find_curve(const Run& run, const Name& name) {
-    for (int i = 1; i <= run.nCurves; ++i)
-        if (run.curves[i].name == name) return i;
-    return 0;
-}
-
 int subdivide_tree(Run& run, int k, int t) {
     bool divided = true;
     while (divided) {
@@ -56,7 +51,7 @@ int subdivide_tree(Run& run, int k, int t) {
         for (int m = 1; m <= run.patches[k].trees[static_cast<std::size_t>(t)].num_curves; ++m) {
             Tree& tree = run.patches[k].trees[static_cast<std::size_t>(t)];
             const Name name = tree.curve_names[static_cast<std::size_t>(m)];
-            const int id = find_curve(run, name);
+            const int id = find_curve(run, name.view());
             if (id == 0) {
                 report("KORVEX.C internal error:\ncurve %s not found in the global array\n", name.c_str());
                 return 0;

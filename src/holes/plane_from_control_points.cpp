@@ -57,13 +57,7 @@ bool internal_points_in_plane(const Run& run, const Subregion& patch, const Vec3
     return true;
 }
 
-void report_asymmetry(const OrientationPoint& o) {
-    report("MULT_CO8.C internal error :\n");
-    report("dist_ort_A(=%20.14e) != dist_ort_B(=%20.14e)\n", o.dist_ort_A, o.dist_ort_B);
-    report("Additional information:\n");
-    report("dist_i_A=%20.14lf  angle_A=%6.2lf sin(angle_A)=%g\n", o.dist_i_A, degrees(o.angle_A), std::sin(o.angle_A));
-    report("dist_i_B=%20.14lf  angle_B=%6.2lf sin(angle_B)=%g\n", o.dist_i_B, degrees(o.angle_B), std::sin(o.angle_B));
-}
+constexpr OrientationReports kReportNames{"MULT_CO8.C", "recognize_plane_patch_using_control_points()", true};
 
 // Steps 5 to 11 on loop 0.
 int fix_plane(Run& run, int k, const VertexLoop& outer, PlaneCoeffs& plane, int& planar) {
@@ -81,16 +75,9 @@ int fix_plane(Run& run, int k, const VertexLoop& outer, PlaneCoeffs& plane, int&
                C = loop[static_cast<std::size_t>(ref.iC)];
     if (!triangle_acceptable(patch, degrees(vertex_angle(A, B, C)))) return 0;
 
-    Vec3 n = cross(B - A, C - A);
-    double d = dot(n, A);
-    patch.plane[0] = n.x; patch.plane[1] = n.y; patch.plane[2] = n.z; patch.plane[3] = d;
-    const double anorm = norm(n);
-    if (anorm < kSqrtEps) {
-        report(" Error in plane_pa():  anorm=%g too small\n", anorm);
-        return 0;
-    }
-    n = n / anorm;
-    d /= anorm;
+    Vec3 n;
+    double d = 0;
+    if (!plane_through_triangle(A, B, C, patch.plane, n, d)) return 0;
     plane = PlaneCoeffs{n.x, n.y, n.z, d};
     if (!boundary_in_plane(run, patch, n, d)) {
         report("Patch %s is not plane.\n", patch.name.c_str());
@@ -99,29 +86,7 @@ int fix_plane(Run& run, int k, const VertexLoop& outer, PlaneCoeffs& plane, int&
     if (!internal_points_in_plane(run, patch, n, d)) return 1;
 
     const double mean_segment = ref.perimeter / nv;
-    const OrientationPoint o = find_orientation_point(loop, nv, ref.iA, ref.iB, 0.001 * mean_segment);
-    if (!o.ok) {
-        report_asymmetry(o);
-        return 0;
-    }
-    if (o.iD == 0) {
-        report(" Internal error in recognize_plane_patch_using_control_points():\n     ip_max=%i\n", o.iD);
-        return 0;
-    }
-    double angle_unit_cross = 0;
-    switch (check_normal_direction(n, reference_normal(loop, ref.iA, ref.iB, o.iD), angle_unit_cross)) {
-    case NormalCheck::AlreadyCorrect:
-        report("Unit normal vector has NOT been diverted\n because it has been originally correctly directed.\n");
-        break;
-    case NormalCheck::Negate:
-        n = n * -1.0;
-        d = -d;
-        break;
-    case NormalCheck::Inconsistent:
-        report("Internal error in MULT_CO8.C:\nangle_unit_cross=%6.2lf - must be either 0. or 180. degrees.\n",
-               degrees(angle_unit_cross));
-        return 0;
-    }
+    if (!orient_plane_normal(loop, nv, ref, 0.001 * mean_segment, n, d, kReportNames)) return 0;
     plane = PlaneCoeffs{n.x, n.y, n.z, d};
     planar = 1;
     return 1;

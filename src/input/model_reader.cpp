@@ -49,9 +49,13 @@ int read_step_mode_line(ModelTokens& in) {
 
 }  // namespace
 
-int find_curve(const Run& run, std::string_view name) {
-    for (int i = 1; i <= run.nCurves; ++i)
-        if (run.curves[i].name == name) return i;
+int unexpected_end() {
+    report(" Unexpected end of file.\n");
+    return 0;
+}
+
+int unexpected_end_of_subregions() {
+    report(" Unexpected end of file in readPatches().\n");
     return 0;
 }
 

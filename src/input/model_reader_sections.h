@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "input/model_tokens.h"
+#include "model/name_lookup.h"
 #include "model/run.h"
 
 namespace korvex {
@@ -20,8 +21,11 @@ int read_subregion_type(Run& run, ModelTokens& in, int k);
 int read_subregion_edges(Run& run, ModelTokens& in, int k);
 int read_holes_and_trees(Run& run, ModelTokens& in, int k);
 
-// Index of the curve with exactly this name among the curves read so far, or 0.
-int find_curve(const Run& run, std::string_view name);
+
+// Report the end of the file inside the POINTS or CURVES section, or inside
+// the SUBREGIONS section; both return 0.
+int unexpected_end();
+int unexpected_end_of_subregions();
 
 // Names are at most this long; longer ones are refused by the readers.
 inline bool name_too_long(std::string_view name) { return name.size() > 8; }

@@ -11,11 +11,6 @@ bool ends_curves_section(const ModelTokens& in) {
     return in.is("END") || in.is("POINTS") || in.is("SUBREGIONS");
 }
 
-int unexpected_end() {
-    report(" Unexpected end of file.\n");
-    return 0;
-}
-
 // The defining point names of curve c; leaves the first other word current.
 int read_curve_points(Curve& c, ModelTokens& in) {
     for (;;) {

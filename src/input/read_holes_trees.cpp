@@ -7,17 +7,12 @@ namespace korvex {
 
 namespace {
 
-int unexpected_end() {
-    report(" Unexpected end of file in readPatches().\n");
-    return 0;
-}
-
 // Reads the next word of a hole's or tree's curve list, skipping comment
 // lines. Returns 1 with a curve name current, 2 when the list has ended
 // (another word is current), 0 on failure.
 int next_listed_curve(const Subregion& s, ModelTokens& in) {
     for (;;) {
-        if (!in.advance()) return unexpected_end();
+        if (!in.advance()) return unexpected_end_of_subregions();
         if (in.first() == '*') {
             in.skip_line();
             continue;
@@ -90,11 +85,11 @@ int read_tree(Run& run, ModelTokens& in, Subregion& s) {
 
 int read_holes_and_trees(Run& run, ModelTokens& in, int k) {
     Subregion& s = run.patches[k];
-    if (!in.advance()) return unexpected_end();
+    if (!in.advance()) return unexpected_end_of_subregions();
     for (;;) {
         if (in.first() == '*') {
             in.skip_line();
-            if (!in.advance()) return unexpected_end();
+            if (!in.advance()) return unexpected_end_of_subregions();
         } else if (in.first() == 'H') {
             if (!read_hole(run, in, s)) return 0;
         } else if (in.first() == 'T') {

@@ -11,11 +11,6 @@ bool ends_points_section(const ModelTokens& in) {
     return in.is("END") || in.is("CURVES") || in.is("SUBREGIONS");
 }
 
-int unexpected_end() {
-    report(" Unexpected end of file.\n");
-    return 0;
-}
-
 // After "R... STEP": the step, then RAD and the radius. Leaves the next word current.
 int read_pint_parameters(ControlPoint& p, ModelTokens& in) {
     read_number(in, p.PINT_step);

@@ -13,11 +13,6 @@ namespace {
 
 constexpr double kZeroCosine = 1e-12;
 
-int unexpected_end() {
-    report(" Unexpected end of file in readPatches().\n");
-    return 0;
-}
-
 struct AngleKey {
     const char* keyword;
     const char* misplaced;  // format: subregion name
@@ -48,7 +43,7 @@ constexpr CentreKey kSphereCentre[3] = {
 // with the coordinate axes, given in degrees.
 int read_cylinder_axis(Subregion& s, ModelTokens& in) {
     for (int i = 0; i < 3; ++i) {
-        if (!in.advance()) return unexpected_end();
+        if (!in.advance()) return unexpected_end_of_subregions();
         if (!in.is(kCylinderAngles[i].keyword)) {
             report(kCylinderAngles[i].misplaced, s.name.c_str());
             return 0;
@@ -68,7 +63,7 @@ int read_cylinder_axis(Subregion& s, ModelTokens& in) {
 // XC, YC, ZC: the sphere centre.
 int read_sphere_centre(Subregion& s, ModelTokens& in) {
     for (int i = 0; i < 3; ++i) {
-        if (!in.advance()) return unexpected_end();
+        if (!in.advance()) return unexpected_end_of_subregions();
         if (!in.is(kSphereCentre[i].keyword)) {
             report(kSphereCentre[i].misplaced, s.name.c_str());
             return 0;
@@ -82,7 +77,7 @@ int read_sphere_centre(Subregion& s, ModelTokens& in) {
 // found there is kept and read as if the keyword had stood before it, so no
 // curve name is lost.
 int open_first_edge(Subregion& s, ModelTokens& in) {
-    if (!in.advance()) return unexpected_end();
+    if (!in.advance()) return unexpected_end_of_subregions();
     if (in.first() != 'E') {
         report(" EDGE keyword missing for patch %s\n", s.name.c_str());
         in.unread();
@@ -147,7 +142,7 @@ int read_subregion_edges(Run& run, ModelTokens& in, int k) {
     Subregion& s = run.patches[k];
     s.curves_per_edge[s.num_edges] = 0;
     for (;;) {
-        if (!in.advance()) return unexpected_end();
+        if (!in.advance()) return unexpected_end_of_subregions();
         const char c = in.first();
         if (c == '*') {
             in.skip_line();

@@ -13,11 +13,6 @@ bool ends_subregions_section(const ModelTokens& in) {
     return in.is("END") || in.is("POINTS") || in.is("CURVES");
 }
 
-int unexpected_end() {
-    report(" Unexpected end of file in readPatches().\n");
-    return 0;
-}
-
 // REF and its value; the current word must be REF.
 int read_ref(Subregion& s, ModelTokens& in) {
     if (!in.is("REF")) {
@@ -65,7 +60,7 @@ int read_subregion(Run& run, ModelTokens& in) {
     run.patches[k].id = k;
     do {  // comment lines may follow the name
         if (in.first() == '*') in.skip_line();
-        if (!in.advance()) return unexpected_end();
+        if (!in.advance()) return unexpected_end_of_subregions();
     } while (in.first() == '*');
     if (!read_subregion_type(run, in, k)) return 0;
     if (!read_subregion_edges(run, in, k)) return 0;
@@ -78,7 +73,7 @@ int read_subregion(Run& run, ModelTokens& in) {
 
 int read_subregions_section(Run& run, ModelTokens& in) {
     report(" Reading input data: SUBREGIONS section ...\n");
-    if (!in.advance()) return unexpected_end();
+    if (!in.advance()) return unexpected_end_of_subregions();
     for (;;) {
         if (ends_subregions_section(in)) {
             report(" ... complete.\n\n");
@@ -86,7 +81,7 @@ int read_subregions_section(Run& run, ModelTokens& in) {
         }
         if (in.first() == '*') {
             in.skip_line();
-            if (!in.advance()) return unexpected_end();
+            if (!in.advance()) return unexpected_end_of_subregions();
         } else if (in.first() == 'R') {
             if (!read_subregion(run, in)) return 0;
         } else {

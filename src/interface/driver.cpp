@@ -15,13 +15,13 @@
 #include "interface/run_settings.h"
 #include "model/record_sizes.h"
 #include "pipeline/stages.h"
+#include "pipeline/working_file.h"
 
 namespace korvex {
 
 namespace {
 
 constexpr int kLowNodel3D = 10000;
-constexpr const char* kWorkingFile = "PTCH####";
 
 void print_banner() {
     console("\n");
@@ -202,7 +202,7 @@ void driver_main(int argc, char** argv) {
 
     const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     report("\n Total processing time: %8.2lf seconds.\n", seconds);
-    std::remove(kWorkingFile);
+    std::remove(kWorkingFileName);
     if (!ok) fatal_stop();
 }
 

@@ -50,6 +50,21 @@ struct BoundaryView {
     }
 };
 
+// The node of this kind nearest to P (the first of equals), or 0.
+int nearest_node_of_kind(const PointUV& P, int kind, int num_nodes, const Array1<GenNode>& nodes) {
+    int best = 0;
+    double dbest = 1e32;
+    for (int i = 1; i <= num_nodes; ++i) {
+        if (nodes[i].kind != kind) continue;
+        const double d = uv_distance(P.u, P.v, nodes[i].x, nodes[i].y);
+        if (d < dbest) {
+            dbest = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
 // Step 3: snap onto the nearest kind-1 node. Returns 1 snapped, 0 not applicable, -1 error.
 int snap_to_corner(const BoundaryView& b, const PointUV& P, ControlPoint& pint, int num_nodes, Array1<GenNode>& nodes) {
     int j = 1;
@@ -61,16 +76,7 @@ int snap_to_corner(const BoundaryView& b, const PointUV& P, ControlPoint& pint, 
             nodes[i].name[0] = 'P';
             nodes[i].kind = NODE_KIND_POINT;
         }
-    int best = 0;
-    double dbest = 1e32;
-    for (int i = 1; i <= num_nodes; ++i) {
-        if (nodes[i].kind != NODE_KIND_POINT) continue;
-        const double d = uv_distance(P.u, P.v, nodes[i].x, nodes[i].y);
-        if (d < dbest) {
-            dbest = d;
-            best = i;
-        }
-    }
+    const int best = nearest_node_of_kind(P, NODE_KIND_POINT, num_nodes, nodes);
     if (best == 0) {
         report("Error in PLANPINT.C:\na nodecorresponding to pointUV[%i].name=%snot found\n", j, b.rec(j).name.c_str());
         return -1;
@@ -120,16 +126,7 @@ bool too_close_to_boundary(const BoundaryView& b, const Subregion& patch, const 
 
 // Step 5: the nearest interior node is moved onto the point.
 void place_on_interior_node(const PointUV& P, ControlPoint& pint, int num_nodes, Array1<GenNode>& nodes) {
-    int best = 0;
-    double dbest = 1e32;
-    for (int i = 1; i <= num_nodes; ++i) {
-        if (nodes[i].kind != NODE_KIND_INTERIOR) continue;
-        const double d = uv_distance(P.u, P.v, nodes[i].x, nodes[i].y);
-        if (d < dbest) {
-            dbest = d;
-            best = i;
-        }
-    }
+    const int best = nearest_node_of_kind(P, NODE_KIND_INTERIOR, num_nodes, nodes);
     if (best == 0) {
         report("Point %s: a close node inside subregion node NOT FOUND.\n", pint.name.c_str());
         report("\nTry to reduce elements' sizes in the input data !\n");

@@ -48,6 +48,46 @@ void walk_boundary(const Run& run, const Subregion& patch, std::vector<int>& ip)
     }
 }
 
+// Finds the unplaced curve m (2..nc) that continues the chain at the node
+// named `last` and walks it: `last` becomes its far end, j grows by its
+// nodes and ordered_id is its id signed by the walking direction. Returns m,
+// nc + 1 when no curve continues the chain, or 0 after reporting that the
+// chain has more nodes than the boundary count.
+int next_chain_curve(const Run& run, const Subregion& patch, const std::vector<bool>& placed, int num_vertices,
+                     PointName& last, int& j, int& ordered_id) {
+    const int nc = patch.num_curves;
+    int m = 2;
+    for (; m <= nc; ++m) {
+        if (placed[static_cast<std::size_t>(m)]) continue;
+        const Curve& c = curve_of(run, patch.curves_id[m]);
+        const ControlPoint& head = run.new_points[c.new_points_id[1]];
+        const ControlPoint& tail = run.new_points[c.new_points_id[c.num_new_points]];
+        if (head.name == last) {
+            j += c.num_new_points - 1;
+            if (j > num_vertices + 1) {
+                report("Internal error in PLANE_P1.C: \n");
+                report("j=(%i) > (num_vertices+1)=%i    (1)\n", j, num_vertices + 1);
+                return 0;
+            }
+            ordered_id = std::abs(patch.curves_id[m]);
+            last = tail.name;
+            return m;
+        }
+        if (tail.name == last) {
+            j += c.num_new_points - 1;
+            if (j > num_vertices + 1) {
+                report("Internal error in PLANE_P1.C: \n");
+                report("j=%i > (num_vertices+1)=%i    (2)\n", j, num_vertices + 1);
+                return 0;
+            }
+            ordered_id = -std::abs(patch.curves_id[m]);
+            last = head.name;
+            return m;
+        }
+    }
+    return m;
+}
+
 // A PLANE subregion's curves may come in any order and direction: chain them
 // by the names of their end nodes, starting with the first curve forward.
 int chain_plane_curves(Run& run, int k, int num_vertices) {
@@ -69,35 +109,8 @@ int chain_plane_curves(Run& run, int k, int num_vertices) {
     }
     PointName last = run.new_points[first.new_points_id[first.num_new_points]].name;
     for (int pos = 2; pos <= nc; ++pos) {
-        int m = 2;
-        for (; m <= nc; ++m) {
-            if (placed[static_cast<std::size_t>(m)]) continue;
-            const Curve& c = curve_of(run, patch.curves_id[m]);
-            const ControlPoint& head = run.new_points[c.new_points_id[1]];
-            const ControlPoint& tail = run.new_points[c.new_points_id[c.num_new_points]];
-            if (head.name == last) {
-                j += c.num_new_points - 1;
-                if (j > num_vertices + 1) {
-                    report("Internal error in PLANE_P1.C: \n");
-                    report("j=(%i) > (num_vertices+1)=%i    (1)\n", j, num_vertices + 1);
-                    return 0;
-                }
-                ordered[static_cast<std::size_t>(pos)] = std::abs(patch.curves_id[m]);
-                last = tail.name;
-                break;
-            }
-            if (tail.name == last) {
-                j += c.num_new_points - 1;
-                if (j > num_vertices + 1) {
-                    report("Internal error in PLANE_P1.C: \n");
-                    report("j=%i > (num_vertices+1)=%i    (2)\n", j, num_vertices + 1);
-                    return 0;
-                }
-                ordered[static_cast<std::size_t>(pos)] = -std::abs(patch.curves_id[m]);
-                last = head.name;
-                break;
-            }
-        }
+        const int m = next_chain_curve(run, patch, placed, num_vertices, last, j, ordered[static_cast<std::size_t>(pos)]);
+        if (m == 0) return 0;
         if (m > nc) {
             report("Error in PLANE_P1.C: m(=%i)>patch->num_curves(=%i)\n", m, nc);
             report("patch[i=%i].name=%s  num_curves=%i\n", k, patch.name.c_str(), nc);
@@ -145,13 +158,7 @@ bool all_nodes_in_plane(const Run& run, const Subregion& patch, const Vec3& n, d
     return true;
 }
 
-void report_asymmetry(const OrientationPoint& o) {
-    report("PLANE_P1.C internal error :\n");
-    report("dist_ort_A(=%20.14e) != dist_ort_B(=%20.14e)\n", o.dist_ort_A, o.dist_ort_B);
-    report("Additional information:\n");
-    report("dist_i_A=%20.14e  angle_A=%6.2lf sin(angle_A)=%20.14e\n", o.dist_i_A, degrees(o.angle_A), std::sin(o.angle_A));
-    report("dist_i_B=%20.14e  angle_B=%6.2lf sin(angle_B)=%20.14e\n", o.dist_i_B, degrees(o.angle_B), std::sin(o.angle_B));
-}
+constexpr OrientationReports kReportNames{"PLANE_P1.C", "'recognize_plane_patch()'", false};
 
 // Steps 6 to 13 on the ordered boundary.
 int fix_plane(Run& run, int k, const std::vector<int>& ip, int num_vertices, PlaneCoeffs& plane, int& planar) {
@@ -173,16 +180,9 @@ int fix_plane(Run& run, int k, const std::vector<int>& ip, int num_vertices, Pla
         report("Consider dividing the subregion to 'shorter' parts.\n");
         return 0;
     }
-    Vec3 n = cross(B - A, C - A);
-    double d = dot(n, A);
-    patch.plane[0] = n.x; patch.plane[1] = n.y; patch.plane[2] = n.z; patch.plane[3] = d;
-    const double anorm = norm(n);
-    if (anorm < kSqrtEps) {
-        report(" Error in plane_pa():  anorm=%g too small\n", anorm);
-        return 0;
-    }
-    n = n / anorm;
-    d /= anorm;
+    Vec3 n;
+    double d = 0;
+    if (!plane_through_triangle(A, B, C, patch.plane, n, d)) return 0;
 
     if (!all_nodes_in_plane(run, patch, n, d)) {
         planar = 0;
@@ -199,30 +199,7 @@ int fix_plane(Run& run, int k, const std::vector<int>& ip, int num_vertices, Pla
     patch.num_points = num_vertices;
 
     const double h = 0.001 * ref.perimeter / num_vertices;
-    const OrientationPoint o = find_orientation_point(loop, num_vertices, ref.iA, ref.iB, h);
-    if (!o.ok) {
-        report_asymmetry(o);
-        return 0;
-    }
-    if (o.iD == 0) {
-        report(" Internal error in 'recognize_plane_patch()':\n     ip_max=%i\n", o.iD);
-        return 0;
-    }
-    const Vec3 m = reference_normal(loop, ref.iA, ref.iB, o.iD);
-    double angle_unit_cross = 0;
-    switch (check_normal_direction(n, m, angle_unit_cross)) {
-    case NormalCheck::AlreadyCorrect:
-        report("Unit normal vector has NOT been diverted\n because it has been originally correctly directed.\n");
-        break;
-    case NormalCheck::Negate:
-        n = n * -1.0;
-        d = -d;
-        break;
-    case NormalCheck::Inconsistent:
-        report("Internal error in PLANE_P1.C:\nangle_unit_cross=%6.2lf - must be either 0. or 180. degrees.\n",
-               degrees(angle_unit_cross));
-        return 0;
-    }
+    if (!orient_plane_normal(loop, num_vertices, ref, h, n, d, kReportNames)) return 0;
     plane = PlaneCoeffs{n.x, n.y, n.z, d};
     planar = 1;
     return 1;

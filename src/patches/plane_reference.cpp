@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "interface/messages.h"
 #include "model/limits.h"
 #include "patches/plane_geometry.h"
 
@@ -15,6 +16,21 @@ const Vec3& at(const std::vector<Vec3>& loop, int i) { return loop.at(static_cas
 constexpr double kParallelTol = 0.01;
 // Up to this angle the normal is left as it is (else negated).
 constexpr double kNotDivertedLimit = 0.99 * kPlanePi;
+
+void report_asymmetry(const OrientationPoint& o, const OrientationReports& names) {
+    report("%s internal error :\n", names.unit);
+    report("dist_ort_A(=%20.14e) != dist_ort_B(=%20.14e)\n", o.dist_ort_A, o.dist_ort_B);
+    report("Additional information:\n");
+    if (names.fixed_point_details) {
+        report("dist_i_A=%20.14lf  angle_A=%6.2lf sin(angle_A)=%g\n", o.dist_i_A, degrees(o.angle_A), std::sin(o.angle_A));
+        report("dist_i_B=%20.14lf  angle_B=%6.2lf sin(angle_B)=%g\n", o.dist_i_B, degrees(o.angle_B), std::sin(o.angle_B));
+    } else {
+        report("dist_i_A=%20.14e  angle_A=%6.2lf sin(angle_A)=%20.14e\n", o.dist_i_A, degrees(o.angle_A),
+               std::sin(o.angle_A));
+        report("dist_i_B=%20.14e  angle_B=%6.2lf sin(angle_B)=%20.14e\n", o.dist_i_B, degrees(o.angle_B),
+               std::sin(o.angle_B));
+    }
+}
 
 }  // namespace
 
@@ -85,6 +101,51 @@ NormalCheck check_normal_direction(const Vec3& normal, const Vec3& m, double& an
     const bool near_pi = std::fabs(angle_unit_cross - kPlanePi) <= kParallelTol;
     if (!near_zero && !near_pi) return NormalCheck::Inconsistent;
     return angle_unit_cross <= kNotDivertedLimit ? NormalCheck::AlreadyCorrect : NormalCheck::Negate;
+}
+
+int plane_through_triangle(const Vec3& A, const Vec3& B, const Vec3& C, double raw[4], Vec3& n, double& d) {
+    n = cross(B - A, C - A);
+    d = dot(n, A);
+    raw[0] = n.x;
+    raw[1] = n.y;
+    raw[2] = n.z;
+    raw[3] = d;
+    const double anorm = norm(n);
+    if (anorm < kSqrtEps) {
+        report(" Error in plane_pa():  anorm=%g too small\n", anorm);
+        return 0;
+    }
+    n = n / anorm;
+    d /= anorm;
+    return 1;
+}
+
+int orient_plane_normal(const std::vector<Vec3>& loop, int n_points, const ReferencePoints& ref, double h, Vec3& n,
+                        double& d, const OrientationReports& names) {
+    const OrientationPoint o = find_orientation_point(loop, n_points, ref.iA, ref.iB, h);
+    if (!o.ok) {
+        report_asymmetry(o, names);
+        return 0;
+    }
+    if (o.iD == 0) {
+        report(" Internal error in %s:\n     ip_max=%i\n", names.routine, o.iD);
+        return 0;
+    }
+    double angle_unit_cross = 0;
+    switch (check_normal_direction(n, reference_normal(loop, ref.iA, ref.iB, o.iD), angle_unit_cross)) {
+    case NormalCheck::AlreadyCorrect:
+        report("Unit normal vector has NOT been diverted\n because it has been originally correctly directed.\n");
+        break;
+    case NormalCheck::Negate:
+        n = n * -1.0;
+        d = -d;
+        break;
+    case NormalCheck::Inconsistent:
+        report("Internal error in %s:\nangle_unit_cross=%6.2lf - must be either 0. or 180. degrees.\n", names.unit,
+               degrees(angle_unit_cross));
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace korvex

@@ -41,4 +41,22 @@ Vec3 reference_normal(const std::vector<Vec3>& loop, int iA, int iB, int iD);
 enum class NormalCheck { AlreadyCorrect, Negate, Inconsistent };
 NormalCheck check_normal_direction(const Vec3& normal, const Vec3& m, double& angle_unit_cross);
 
+// The plane through the reference triangle: n = (B - A) x (C - A), d = n.A,
+// stored unnormalised in raw[0..3], then returned normalised in n and d.
+// Returns 0 after reporting when |n| is too small to normalise.
+int plane_through_triangle(const Vec3& A, const Vec3& B, const Vec3& C, double raw[4], Vec3& n, double& d);
+
+// How the orientation step names its caller in its reports.
+struct OrientationReports {
+    const char* unit;          // source named in the internal-error lines
+    const char* routine;       // routine named when no orientation point exists
+    bool fixed_point_details;  // asymmetry details as %lf (else %e)
+};
+
+// Finds the orientation point D (minimum distance h from AB) and turns the
+// unit normal n and d so that the loop runs counter-clockwise about n.
+// Returns 0 after reporting when D is missing or the check is inconsistent.
+int orient_plane_normal(const std::vector<Vec3>& loop, int n_points, const ReferencePoints& ref, double h, Vec3& n,
+                        double& d, const OrientationReports& names);
+
 }  // namespace korvex

@@ -16,7 +16,7 @@ constexpr int kProgressInterval = 100;
 // Above this many window comparisons per node the grid search replaces the scan.
 constexpr long long kScanComparisonsPerNode = 64;
 
-double distance_from_origin(const Node3D& n) { return std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z); }
+double distance_from_origin(const Node3D& n) { return norm(n.pos()); }
 
 void report_progress(int s, int node, int n) {
     if (s % kProgressInterval == 0) report("... checking stage %10i  (node %10i)...   (total=%10i)\n", s, node, n);

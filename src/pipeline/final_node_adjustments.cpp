@@ -2,18 +2,13 @@
 
 #include <cmath>
 
+#include "model/name_lookup.h"
+
 namespace korvex {
 
 namespace {
 
 bool is_refinement_square_corner(const PointName& name) { return name[1] == '*' && name[2] == '*'; }
-
-// First input point with exactly this name, or 0.
-int find_point(const Run& run, const PointName& name) {
-    for (int p = 1; p <= run.nPoints; ++p)
-        if (run.points[p].name == name) return p;
-    return 0;
-}
 
 }  // namespace
 
@@ -21,7 +16,7 @@ void rename_refinement_square_nodes(Run& run) {
     for (int i = 1; i <= run.num_nodes; ++i) {
         Node3D& node = run.nodes3D[i];
         if (!is_refinement_square_corner(node.name)) continue;
-        if (const int p = find_point(run, node.name)) node.name = run.points[p].name_original;
+        if (const int p = find_point(run, node.name.view())) node.name = run.points[p].name_original;
     }
 }
 

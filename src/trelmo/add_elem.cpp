@@ -1,6 +1,4 @@
 // Appending one element, with the element cap of the global mesh.
-#include <new>
-
 #include "interface/messages.h"
 #include "trelmo/trelmo_internal.h"
 
@@ -8,16 +6,9 @@ namespace korvex {
 
 int add_elem(TrelmoMesh& mesh, int c1, int c2, int c3, int c4, std::string_view name, int subregion) {
     const int k = mesh.num_elements + 1;
-    if (k > mesh.elements_allocated) {
-        try {
-            int cap = mesh.elements_allocated > 0 ? mesh.elements_allocated : TM_INITIAL_CAPACITY;
-            cap += cap / 3 > 0 ? cap / 3 : 1;
-            mesh.elements.ensure(cap);
-            mesh.elements_allocated = cap;
-        } catch (const std::bad_alloc&) {
-            report(" Not enough memory for elements (can't reallocate).\n");
-            return 0;
-        }
+    if (!mesh.reserve_elements(k)) {
+        report(" Not enough memory for elements (can't reallocate).\n");
+        return 0;
     }
     mesh.num_elements = k;
     GenElement& e = mesh.elements[k];

@@ -70,6 +70,69 @@ bool grid_quality_ok(const TrelmoMesh& mesh, int first_element) {
     return true;
 }
 
+// The structured grid filling a rectangular loop: node numbers and (x, y)
+// at column i (1..nu) of row j (1..nv).
+struct Grid {
+    int nu = 0, nv = 0;
+    Array1<int> node;
+    Array1<double> x, y;
+
+    long at(int i, int j) const { return static_cast<long>(j - 1) * nu + i; }
+};
+
+bool allocate_grid(Grid& g, int& code) {
+    try {
+        g.node.reset(static_cast<std::size_t>(g.nu) * g.nv);
+        g.x.reset(static_cast<std::size_t>(g.nu) * g.nv);
+        g.y.reset(static_cast<std::size_t>(g.nu) * g.nv);
+    } catch (const std::bad_alloc&) {
+        report(" Out of memory in is_rectangular().\n");
+        code = TM_NO_MEMORY;
+        return false;
+    }
+    return true;
+}
+
+// The loop's nodes along the four sides, starting at corner c[0].
+void place_boundary(const NodeLoop& loop, const TrelmoMesh& mesh, const int c[4], Grid& g) {
+    const int n = loop.count;
+    auto put = [&](int i, int j, int pos) {
+        const int node = loop.at(shift_pos(pos, 0, n));
+        g.node[g.at(i, j)] = node;
+        g.x[g.at(i, j)] = mesh.node(node).x;
+        g.y[g.at(i, j)] = mesh.node(node).y;
+    };
+    for (int i = 1; i <= g.nu; ++i) put(i, 1, c[0] + i - 1);
+    for (int j = 1; j <= g.nv; ++j) put(g.nu, j, c[1] + j - 1);
+    for (int i = 1; i <= g.nu; ++i) put(i, g.nv, c[2] + g.nu - i);
+    for (int j = 1; j <= g.nv; ++j) put(1, j, shift_pos(c[3], g.nv - j, n));
+}
+
+// Appends the interior nodes and then the elements of the grid. Returns false
+// with code set after reporting a failure.
+bool add_grid_to_mesh(Grid& g, TrelmoMesh& mesh, std::string_view name, int subregion, int& code) {
+    for (int j = 2; j < g.nv; ++j)
+        for (int i = 2; i < g.nu; ++i)
+            g.node[g.at(i, j)] = append_node(mesh, g.x[g.at(i, j)], g.y[g.at(i, j)], NODE_KIND_INTERIOR, name);
+    if (mesh.num_nodes > mesh.nodes_allocated) {
+        report("Internal error in IS_RECT.C :  (*num_nodes)>(*num_nodes_allocated)\n");
+        code = TM_PHASE_FAILED;
+        return false;
+    }
+    for (int j = 1; j < g.nv; ++j) {
+        for (int i = 1; i < g.nu; ++i) {
+            if (!add_elem(mesh, g.node[g.at(i, j)], g.node[g.at(i + 1, j)], g.node[g.at(i + 1, j + 1)],
+                          g.node[g.at(i, j + 1)], name, subregion)) {
+                report("Unsuccessful return from add_element into IS_RECT.C\n");
+                report("(Not enough memory.)\n");
+                code = TM_NO_MEMORY;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int is_rectangular(const NodeLoop& loop, TrelmoMesh& mesh, std::string_view name, int subregion, int& code) {
@@ -81,56 +144,18 @@ int is_rectangular(const NodeLoop& loop, TrelmoMesh& mesh, std::string_view name
         if (std::fabs(a[i] - kPi) < 1e-6) a[i] = kPi;
     int c[4];
     if (!find_corners(loop, a, c)) return 0;
-    const int nu = c[1] - c[0] + 1, nv = c[2] - c[1] + 1;
-    if (!grow_for_grid(mesh, static_cast<long>(nu) * nv + 10, code)) return 0;
-
-    Array1<int> grid;
-    Array1<double> gx, gy;
-    try {
-        grid.reset(static_cast<std::size_t>(nu) * nv);
-        gx.reset(static_cast<std::size_t>(nu) * nv);
-        gy.reset(static_cast<std::size_t>(nu) * nv);
-    } catch (const std::bad_alloc&) {
-        report(" Out of memory in is_rectangular().\n");
-        code = TM_NO_MEMORY;
-        return 0;
-    }
-    auto at = [nu](int i, int j) { return static_cast<long>(j - 1) * nu + i; };
-    auto put = [&](int i, int j, int pos) {
-        const int node = loop.at(shift_pos(pos, 0, n));
-        grid[at(i, j)] = node;
-        gx[at(i, j)] = mesh.node(node).x;
-        gy[at(i, j)] = mesh.node(node).y;
-    };
-    for (int i = 1; i <= nu; ++i) put(i, 1, c[0] + i - 1);
-    for (int j = 1; j <= nv; ++j) put(nu, j, c[1] + j - 1);
-    for (int i = 1; i <= nu; ++i) put(i, nv, c[2] + nu - i);
-    for (int j = 1; j <= nv; ++j) put(1, j, shift_pos(c[3], nv - j, n));
-
-    if (!transfinite_interpolation(nu, nv, gx, gy)) {
+    Grid g;
+    g.nu = c[1] - c[0] + 1;
+    g.nv = c[2] - c[1] + 1;
+    if (!grow_for_grid(mesh, static_cast<long>(g.nu) * g.nv + 10, code)) return 0;
+    if (!allocate_grid(g, code)) return 0;
+    place_boundary(loop, mesh, c, g);
+    if (!transfinite_interpolation(g.nu, g.nv, g.x, g.y)) {
         code = TM_PHASE_FAILED;
         return 0;
     }
     const int nodes_before = mesh.num_nodes, elements_before = mesh.num_elements;
-    for (int j = 2; j < nv; ++j)
-        for (int i = 2; i < nu; ++i)
-            grid[at(i, j)] = append_node(mesh, gx[at(i, j)], gy[at(i, j)], NODE_KIND_INTERIOR, name);
-    if (mesh.num_nodes > mesh.nodes_allocated) {
-        report("Internal error in IS_RECT.C :  (*num_nodes)>(*num_nodes_allocated)\n");
-        code = TM_PHASE_FAILED;
-        return 0;
-    }
-    for (int j = 1; j < nv; ++j) {
-        for (int i = 1; i < nu; ++i) {
-            if (!add_elem(mesh, grid[at(i, j)], grid[at(i + 1, j)], grid[at(i + 1, j + 1)], grid[at(i, j + 1)], name,
-                          subregion)) {
-                report("Unsuccessful return from add_element into IS_RECT.C\n");
-                report("(Not enough memory.)\n");
-                code = TM_NO_MEMORY;
-                return 0;
-            }
-        }
-    }
+    if (!add_grid_to_mesh(g, mesh, name, subregion, code)) return 0;
     if (!grid_quality_ok(mesh, elements_before + 1)) {
         mesh.num_nodes = nodes_before;
         mesh.num_elements = elements_before;

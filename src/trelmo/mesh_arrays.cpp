@@ -1,4 +1,4 @@
-// The generator's node array: allocation and growth by a third.
+// The generator's node and element arrays: allocation and growth by a third.
 #include <new>
 
 #include "interface/messages.h"
@@ -15,18 +15,29 @@ void TrelmoMesh::allocate(int capacity) {
     num_elements = 0;
 }
 
-bool TrelmoMesh::reserve_nodes(int needed) {
-    if (needed <= nodes_allocated) return true;
+namespace {
+
+// Grows an array by a third of its capacity (at least one record), starting
+// from the initial capacity, until it holds `needed` records.
+template <class T>
+bool grow_by_third(Array1<T>& records, int& allocated, int needed) {
+    if (needed <= allocated) return true;
     try {
-        int cap = nodes_allocated > 0 ? nodes_allocated : TM_INITIAL_CAPACITY;
+        int cap = allocated > 0 ? allocated : TM_INITIAL_CAPACITY;
         while (cap < needed) cap += cap / 3 > 0 ? cap / 3 : 1;
-        nodes.ensure(cap);
-        nodes_allocated = cap;
+        records.ensure(cap);
+        allocated = cap;
         return true;
     } catch (const std::bad_alloc&) {
         return false;
     }
 }
+
+}  // namespace
+
+bool TrelmoMesh::reserve_nodes(int needed) { return grow_by_third(nodes, nodes_allocated, needed); }
+
+bool TrelmoMesh::reserve_elements(int needed) { return grow_by_third(elements, elements_allocated, needed); }
 
 int append_node(TrelmoMesh& mesh, double x, double y, int kind, std::string_view name) {
     if (!mesh.reserve_nodes(mesh.num_nodes + 1)) {

@@ -36,6 +36,8 @@ struct TrelmoMesh {
     // Grows the node array by a third (repeatedly) until it holds `needed`
     // records. Returns false when the memory cannot be had.
     bool reserve_nodes(int needed);
+    // The same for the element array.
+    bool reserve_elements(int needed);
     GenNode& node(int i) { return nodes[i]; }
     const GenNode& node(int i) const { return nodes[i]; }
 };
