@@ -1,69 +1,23 @@
-// Message capture and small builders of global meshes and patch meshes for
-// the assembly tests.
+// Small builders of global meshes and patch meshes for the assembly tests.
 #pragma once
 
+#include <array>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "assembly/global_merge.h"
-#include "interface/run_settings.h"
 #include "model/run.h"
+#include "support/message_capture.h"
+#include "support/model_builder.h"
 
 namespace korvex::assembly_test {
 
-// Collects every reported message while alive.
-class Messages {
-public:
-    Messages() {
-        store().clear();
-        message_callback() = &Messages::on_message;
-    }
-    ~Messages() { message_callback() = nullptr; }
-    Messages(const Messages&) = delete;
-    Messages& operator=(const Messages&) = delete;
-
-    std::string text() const {
-        std::string t;
-        for (const auto& m : store()) t += m;
-        return t;
-    }
-    bool has(const std::string& m) const {
-        for (const auto& s : store())
-            if (s == m) return true;
-        return false;
-    }
-    bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
-    void clear() { store().clear(); }
-
-private:
-    static std::vector<std::string>& store() {
-        static std::vector<std::string> s;
-        return s;
-    }
-    static void on_message(const char* text) { store().emplace_back(text); }
-};
-
-inline int add_global_node(Run& run, const char* name, double x, double y, double z = 0) {
-    const int i = run.num_nodes + 1;
-    run.nodes3D.ensure(i);
-    run.nodes3D[i] = Node3D{};
-    run.nodes3D[i].name = name;
-    run.nodes3D[i].set_pos({x, y, z});
-    run.nodes3D[i].id = i;
-    run.num_nodes = i;
-    return i;
-}
-
-inline int add_global_element(Run& run, int a, int b, int c, int d, const char* name = "R1") {
-    const int e = run.num_elements + 1;
-    run.elements.ensure(e);
-    run.elements[e].node = {a, b, c, d};
-    run.elements[e].name = name;
-    run.num_elements = e;
-    return e;
-}
+using Messages = test::MessageCapture;
+using test::add_element;
+using test::add_node;
 
 // One patch mesh as a mesher hands it over: 3D nodes, generator nodes with
 // owner names, elements.
@@ -99,31 +53,76 @@ struct PatchMesh {
         elements[m].name = name;
         return m;
     }
-    PlanePatchMesh plane() const {
-        PlanePatchMesh p;
-        p.num_nodes = n;
-        p.nodes = nodes;
-        p.gen_nodes = gen;
-        p.num_elements = m;
-        p.elements = elements;
-        return p;
-    }
 };
 
+// A node given by value: name, position, and the generator's owner name
+// (defaults to the name).
+struct N {
+    const char* name;
+    double x, y;
+    const char* owner = nullptr;
+};
+
+// A patch mesh of the given nodes and one element over `corners`.
+inline PatchMesh patch(std::initializer_list<N> nodes, std::array<int, 4> corners = {1, 2, 3, 4},
+                       const char* region = "R1") {
+    PatchMesh p;
+    for (const N& n : nodes) p.node(n.name, n.x, n.y, 0, n.owner);
+    p.element(corners[0], corners[1], corners[2], corners[3], region);
+    return p;
+}
+
+inline void add_global_nodes(Run& run, std::initializer_list<N> nodes) {
+    for (const N& n : nodes) add_node(run, n.name, n.x, n.y);
+}
+
 inline int new_patch(Run& run, const char* name, int type, int id) {
-    const int k = run.nPatches + 1;
+    const int k = ++run.nPatches;
     run.patches.ensure(k);
     run.patches[k] = Subregion{};
     run.patches[k].name = name;
     run.patches[k].original_name = name;
     run.patches[k].type = type;
     run.patches[k].id = id;
-    run.nPatches = k;
     return k;
 }
 
-inline int merge(Run& run, int k, PatchMesh& p) {
+inline int merge(Run& run, int k, PatchMesh p) {
     return add_to_global(run, run.patches[k], p.n, p.gen, p.nodes, p.m, p.elements);
+}
+
+inline int merge_plane(Run& run, int k, const PatchMesh& p) {
+    PlanePatchMesh mesh;
+    mesh.num_nodes = p.n;
+    mesh.nodes = p.nodes;
+    mesh.gen_nodes = p.gen;
+    mesh.num_elements = p.m;
+    mesh.elements = p.elements;
+    return add_to_global_plane(run, run.patches[k], mesh);
+}
+
+// The names of the global nodes in order.
+inline std::vector<std::string> node_names(const Run& run) {
+    std::vector<std::string> out;
+    for (int k = 1; k <= run.num_nodes; ++k) out.emplace_back(run.nodes3D[k].name.view());
+    return out;
+}
+using Names = std::vector<std::string>;
+
+// Curve 1, named `name` and read as `name_original`, with its one generated
+// node P$000001 at (1, 0).
+inline void add_curve_with_node(Run& run, const char* name, const char* name_original) {
+    run.nCurves = 1;
+    run.curves.ensure(1);
+    run.curves[1].name = name;
+    run.curves[1].name_original = name_original;
+    run.curves[1].step = 1;
+    run.curves[1].num_new_points = 1;
+    run.curves[1].new_points_id[1] = 1;
+    run.new_points.ensure(1);
+    run.new_points[1].name = "P$000001";
+    run.new_points[1].set_pos({1, 0, 0});
+    run.num_new_points = 1;
 }
 
 }  // namespace korvex::assembly_test

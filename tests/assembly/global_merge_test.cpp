@@ -10,34 +10,27 @@
 namespace korvex {
 namespace {
 
-using assembly_test::add_global_node;
-using assembly_test::merge;
-using assembly_test::Messages;
-using assembly_test::new_patch;
-using assembly_test::PatchMesh;
+using namespace assembly_test;
+
+// A run with one bilinear patch R1 (index k) and its messages captured.
+class GlobalMerge : public ::testing::Test {
+protected:
+    Messages msg;
+    korvex::Run run;
+    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
+};
 
 // Unit square [x0, x0+1] x [0, 1] as one element; the side x = x0 + 1 lies on
 // curve "QL2", the side x = x0 on "QL1".
 PatchMesh square(double x0, const char* region) {
-    PatchMesh p;
-    p.node("QL1", x0, 0);
-    p.node("QL2", x0 + 1, 0);
-    p.node("QL2", x0 + 1, 1);
-    p.node("QL1", x0, 1);
-    p.element(1, 2, 3, 4, region);
-    return p;
+    return patch({{"QL1", x0, 0}, {"QL2", x0 + 1, 0}, {"QL2", x0 + 1, 1}, {"QL1", x0, 1}}, {1, 2, 3, 4}, region);
 }
 
-TEST(GlobalMerge, PatchesSharingACurveShareItsNodes) {
-    Messages msg;
-    korvex::Run run;
-    const int k1 = new_patch(run, "R1", TYPE_BILINEAR, 1);
+TEST_F(GlobalMerge, PatchesSharingACurveShareItsNodes) {
     const int k2 = new_patch(run, "R2", TYPE_BILINEAR, 2);
-    PatchMesh a = square(0, "R1");
-    ASSERT_EQ(merge(run, k1, a), 1);
+    ASSERT_EQ(merge(run, k, square(0, "R1")), 1);
     EXPECT_EQ(run.num_nodes, 4);
-    PatchMesh b = square(1, "R2");  // its QL1 side is a's QL2 side
-    ASSERT_EQ(merge(run, k2, b), 1);
+    ASSERT_EQ(merge(run, k2, square(1, "R2")), 1);  // its QL1 side is the first's QL2 side
     EXPECT_EQ(run.num_nodes, 6);
     EXPECT_EQ(run.num_elements, 2);
     EXPECT_EQ(run.elements[2].node, (std::array<int, 4>{2, 5, 6, 3}));
@@ -47,140 +40,59 @@ TEST(GlobalMerge, PatchesSharingACurveShareItsNodes) {
     EXPECT_TRUE(msg.has("\n\nadd_to_global() entered\n  num_nodes=4 globalNumNodes=4\n"));
 }
 
-// Patch with node 2 displaced by `offset`·h from global node 2 (h = 1, the
-// distance to node 1).
-int merged_count_with_offset(double offset) {
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_global_node(run, "QL9", 5, 5);
-    add_global_node(run, "QL1", 1, 0);
-    PatchMesh p;
-    p.node("QL1", 0, 0);
-    p.node("QL1", 1 + offset, 0);
-    p.node("R1", 1, 1);
-    p.node("R1", 0, 1);
-    p.element(1, 2, 3, 4, "R1");
-    EXPECT_EQ(merge(run, k, p), 1);
-    return run.num_nodes;
-}
-
-TEST(GlobalMerge, CoordinateToleranceIsRelativeToNeighbourDistance) {
-    Messages msg;
-    EXPECT_EQ(merged_count_with_offset(1e-6), 2 + 3);
-    EXPECT_EQ(merged_count_with_offset(1e-4), 2 + 4);
-}
-
-TEST(GlobalMerge, CoincidentConsecutiveNodesStillMatchByCoordinates) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_global_node(run, "QL1", 1, 0);
-    PatchMesh p;
-    p.node("QL1", 0, 0);
-    p.node("QL1", 1, 0);
-    p.node("QL1", 1, 0);  // coincides with its predecessor: h would be 0
-    p.node("R1", 1, 1);
-    p.element(1, 2, 4, 3, "R1");
-    ASSERT_EQ(merge(run, k, p), 1);
-    // Both coincident patch nodes find global node 1; only the other two are new.
-    EXPECT_EQ(run.num_nodes, 3);
-    EXPECT_EQ(run.elements[1].node, (std::array<int, 4>{2, 1, 3, 1}));
-}
-
-TEST(GlobalMerge, NodesMadeByTheSameCallAreNotCandidates) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    PatchMesh p;
-    p.node("QL1", 0, 0);
-    p.node("QL1", 1, 0);
-    p.node("R1", 1, 0);
-    p.node("R1", 0, 1);
-    p.element(1, 2, 3, 4, "R1");
-    ASSERT_EQ(merge(run, k, p), 1);
-    EXPECT_EQ(run.num_nodes, 4);
-}
-
-TEST(GlobalMerge, PointOwnerNameMergesRegardlessOfDistance) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_global_node(run, "QL1", 9, 9);
-    add_global_node(run, "P7", 0, 0);
-    PatchMesh p;
-    p.node("P7", 50, 50);
-    p.node("R1", 51, 50);
-    p.node("R1", 51, 51);
-    p.node("R1", 50, 51);
-    p.element(1, 2, 3, 4, "R1");
-    ASSERT_EQ(merge(run, k, p), 1);
-    EXPECT_EQ(run.elements[1].node[0], 2);
-    EXPECT_EQ(run.num_nodes, 5);
-}
-
-TEST(GlobalMerge, InternalPointNameNeverMergesByNameAlone) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_global_node(run, "PINT", 0, 0);
-    PatchMesh p;
-    p.node("PINT", 50, 50);
-    p.node("R1", 51, 50);
-    p.node("R1", 51, 51);
-    p.node("R1", 50, 51);
-    p.element(1, 2, 3, 4, "R1");
-    ASSERT_EQ(merge(run, k, p), 1);
-    EXPECT_EQ(run.num_nodes, 5);
-}
-
-TEST(GlobalMerge, CurveNodeOnPointNodeIsSecondSection) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_global_node(run, "P1", 1, 0);
-    PatchMesh p;
-    p.node("C1", 0, 0, 0, "C1");
-    p.node("C1", 1, 0, 0, "C1");
-    p.node("R1", 1, 1);
-    p.node("R1", 0, 1);
-    p.element(1, 2, 3, 4, "R1");
-    ASSERT_EQ(merge(run, k, p), 1);
-    EXPECT_TRUE(run.nodes3D[1].name == "C1");
-    EXPECT_TRUE(msg.has("\nInfo in ADDTOGLO(): 2nd section detection.\n"));
-}
-
-// A model curve "QL1" read as "QL7" whose generated node P$000001 sits at (1, 0).
-void add_curve_with_node(korvex::Run& run, const char* name_original) {
-    run.nCurves = 1;
-    run.curves.ensure(1);
-    run.curves[1].name = "QL1";
-    run.curves[1].name_original = name_original;
-    run.curves[1].step = 1;
-    run.curves[1].num_new_points = 1;
-    run.curves[1].new_points_id[1] = 1;
-    run.new_points.ensure(1);
-    run.new_points[1].name = "P$000001";
-    run.new_points[1].set_pos({1, 0, 0});
-    run.num_new_points = 1;
+// One patch merged into a few global nodes: which patch nodes find a global
+// node (by owner name or within 1e-5 h of it, h the distance to the previous
+// patch node) and which become new ones.
+TEST_F(GlobalMerge, NodeMatchingByNameAndByRelativeDistance) {
+    struct Case {
+        const char* label;
+        std::vector<N> global;
+        PatchMesh patch;
+        int nodes;                   // global node count afterwards
+        std::array<int, 4> element;  // the patch element in global numbers
+        const char* message = nullptr;
+        const char* first_global_name = nullptr;  // afterwards
+    };
+    const N R11{"R1", 1, 1}, R01{"R1", 0, 1};
+    std::vector<Case> cases = {
+        {"1e-6 h apart merges", {{"QL9", 5, 5}, {"QL1", 1, 0}}, patch({{"QL1", 0, 0}, {"QL1", 1 + 1e-6, 0}, R11, R01}), 5,
+         {3, 2, 4, 5}},
+        {"1e-4 h apart does not", {{"QL9", 5, 5}, {"QL1", 1, 0}}, patch({{"QL1", 0, 0}, {"QL1", 1 + 1e-4, 0}, R11, R01}), 6,
+         {3, 4, 5, 6}},
+        // h = 0 for the second of two coincident patch nodes: the nearest
+        // positive neighbour distance is taken, so both find global node 1.
+        {"coincident consecutive nodes", {{"QL1", 1, 0}}, patch({{"QL1", 0, 0}, {"QL1", 1, 0}, {"QL1", 1, 0}, R11}, {1, 2, 4, 3}),
+         3, {2, 1, 3, 1}},
+        {"nodes made by the same call are no candidates", {}, patch({{"QL1", 0, 0}, {"QL1", 1, 0}, {"R1", 1, 0}, R01}), 4,
+         {1, 2, 3, 4}},
+        {"point owner merges regardless of distance", {{"QL1", 9, 9}, {"P7", 0, 0}},
+         patch({{"P7", 50, 50}, {"R1", 51, 50}, {"R1", 51, 51}, {"R1", 50, 51}}), 5, {2, 3, 4, 5}},
+        {"an internal point never merges by name", {{"PINT", 0, 0}},
+         patch({{"PINT", 50, 50}, {"R1", 51, 50}, {"R1", 51, 51}, {"R1", 50, 51}}), 5, {2, 3, 4, 5}},
+        {"curve node on a point node: 2nd section", {{"P1", 1, 0}}, patch({{"C1", 0, 0}, {"C1", 1, 0}, R11, R01}), 4,
+         {2, 1, 3, 4}, "\nInfo in ADDTOGLO(): 2nd section detection.\n", "C1"},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        korvex::Run r;
+        const int kr = new_patch(r, "R1", TYPE_BILINEAR, 1);
+        for (const N& g : c.global) add_node(r, g.name, g.x, g.y);
+        msg.clear();
+        ASSERT_EQ(merge(r, kr, c.patch), 1);
+        EXPECT_EQ(r.num_nodes, c.nodes);
+        EXPECT_EQ(r.elements[1].node, c.element);
+        EXPECT_TRUE(!c.message || msg.has(c.message));
+        EXPECT_TRUE(!c.first_global_name || r.nodes3D[1].name == c.first_global_name);
+    }
 }
 
 PatchMesh patch_with_generated_node(const char* name, double x) {
-    PatchMesh p;
-    p.node("P1", 0, 0);
-    p.node(name, x, 0);
-    p.node("R1", 1, 1);
-    p.node("R1", 0, 1);
-    p.element(1, 2, 3, 4, "R1");
-    return p;
+    return patch({{"P1", 0, 0}, {name, x, 0}, {"R1", 1, 1}, {"R1", 0, 1}});
 }
 
-TEST(GlobalMerge, GeneratedNamesAreRestoredFromTheCurve) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_curve_with_node(run, "QL7");
-    PatchMesh p = patch_with_generated_node("P@000004", 1 + 1e-7);
-    ASSERT_EQ(merge(run, k, p), 1);
+TEST_F(GlobalMerge, GeneratedNamesAreRestoredFromTheCurve) {
+    add_curve_with_node(run, "QL1", "QL7");
+    ASSERT_EQ(merge(run, k, patch_with_generated_node("P@000004", 1 + 1e-7)), 1);
     EXPECT_TRUE(msg.has("Coincidence found by COORDINATES.\n"));
     EXPECT_TRUE(msg.has("\tName replacement found:  QL7\n"));
     EXPECT_TRUE(run.nodes3D[2].name == "QL7");
@@ -192,32 +104,33 @@ TEST(GlobalMerge, GeneratedNamesAreRestoredFromTheCurve) {
     EXPECT_TRUE(msg.has("Coincidence found BY NAME.\n"));
 }
 
-TEST(GlobalMerge, UnrestorableGeneratedNameFails) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_curve_with_node(run, "QL7");
-    PatchMesh p = patch_with_generated_node("P@000004", 1.5);
-    EXPECT_EQ(merge(run, k, p), 0);
-    EXPECT_TRUE(msg.has("Error: no name replacement found.\n"));
-    EXPECT_TRUE(msg.has("Unsuccessful completion of add_to_global\n"));
+TEST_F(GlobalMerge, GeneratedNameThatCannotBeRestoredFails) {
+    struct Case {
+        const char* label;
+        const char* curve_read_as;
+        double x;
+        const char* message;
+        int nodes_left;  // no blank node is left behind
+    };
+    const Case cases[] = {
+        {"no curve node near", "QL7", 1.5, "Error: no name replacement found.\n", 0},
+        // The curve's own read name is generated: an internal error.
+        {"still generated", "Q@000002", 1, "Internal error in ADDTOGLO.C: \n  nodes3D[2].name=Q@000002\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        korvex::Run r;
+        const int kr = new_patch(r, "R1", TYPE_BILINEAR, 1);
+        add_curve_with_node(r, "QL1", c.curve_read_as);
+        msg.clear();
+        EXPECT_EQ(merge(r, kr, patch_with_generated_node("P@000004", c.x)), 0);
+        EXPECT_TRUE(msg.has(c.message));
+        EXPECT_TRUE(msg.has("Unsuccessful completion of add_to_global\n"));
+        EXPECT_EQ(r.num_nodes, c.nodes_left);
+    }
 }
 
-TEST(GlobalMerge, NameStillGeneratedAfterRestorationIsInternalError) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    add_curve_with_node(run, "Q@000002");  // the curve's own read name is generated
-    PatchMesh p = patch_with_generated_node("P@000004", 1);
-    EXPECT_EQ(merge(run, k, p), 0);
-    EXPECT_TRUE(msg.has("Internal error in ADDTOGLO.C: \n  nodes3D[2].name=Q@000002\n"));
-    EXPECT_EQ(run.num_nodes, 1);  // no blank node is left behind
-}
-
-TEST(GlobalMerge, ArcMiddlePointNamesInteriorNode) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
+TEST_F(GlobalMerge, ArcMiddlePointNamesInteriorNode) {
     run.nCurves = 1;
     run.curves.ensure(1);
     run.curves[1].name = "C1";
@@ -232,35 +145,24 @@ TEST(GlobalMerge, ArcMiddlePointNamesInteriorNode) {
     EXPECT_TRUE(msg.has("Coincidence if an arc midpoint and a node found by COORDINATES.\n"));
 }
 
-TEST(GlobalMerge, NodeAndElementLimits) {
-    Messages msg;
-    korvex::Run run;
+TEST_F(GlobalMerge, NodeAndElementLimitsAndPlaneWarning) {
     run.settings.MAX_NODEL_3D = 3;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    PatchMesh p = square(0, "R1");
-    EXPECT_EQ(merge(run, k, p), 0);
+    EXPECT_EQ(merge(run, k, square(0, "R1")), 0);
     EXPECT_TRUE(msg.has("Increase MAX_NODEL_3D(currently=3)\n"));
     EXPECT_TRUE(msg.has("(Identified in ADDTOGLO.C for *globalNumNodes)\n"));
     EXPECT_EQ(run.num_nodes, 3);
 
-    korvex::Run full;
+    korvex::Run full;  // four nodes fit, the fifth element does not
     full.settings.MAX_NODEL_3D = 4;
-    PatchMesh two = square(0, "R1");
-    two.element(1, 2, 3, 4, "R1");
     new_patch(full, "R1", TYPE_BILINEAR, 1);
-    two.element(1, 2, 3, 4, "R1");
-    two.element(1, 2, 3, 4, "R1");
-    two.element(1, 2, 3, 4, "R1");
-    EXPECT_EQ(merge(full, 1, two), 0);
+    PatchMesh five = square(0, "R1");
+    for (int e = 0; e < 4; ++e) five.element(1, 2, 3, 4, "R1");
+    EXPECT_EQ(merge(full, 1, five), 0);
     EXPECT_EQ(full.num_elements, 4);
-}
 
-TEST(GlobalMerge, PlanePatchIsWarnedAbout) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_PLANE, 1);
-    PatchMesh p = square(0, "R1");
-    ASSERT_EQ(merge(run, k, p), 1);
+    korvex::Run plane;
+    new_patch(plane, "R1", TYPE_PLANE, 1);
+    ASSERT_EQ(merge(plane, 1, square(0, "R1")), 1);
     EXPECT_TRUE(msg.has("Warning: PLANE patch passed into add_to_global.\n"));
 }
 
@@ -273,7 +175,7 @@ struct Reference {
 
     void merge(const PatchMesh& p) {
         const int G = static_cast<int>(g.size()) - 1;
-        std::vector<int> map(static_cast<std::size_t>(p.n) + 1);
+        std::vector<int> map(p.n + 1);
         for (int i = 1; i <= p.n; ++i) {
             double h = distance(p.nodes[i == 1 ? 2 : i - 1].pos(), p.nodes[i].pos());
             // Coincident consecutive nodes: nearest positive distance outward.
@@ -290,28 +192,21 @@ struct Reference {
                         g[j].name = p.nodes[i].name;
                 }
             }
-            if (!found) {
-                g.push_back(p.nodes[i]);
-                found = static_cast<int>(g.size()) - 1;
-            }
-            map[static_cast<std::size_t>(i)] = found;
+            if (!found) g.push_back(p.nodes[i]);
+            map[i] = found ? found : static_cast<int>(g.size()) - 1;
         }
-        for (int e = 1; e <= p.m; ++e)
-            elements.push_back({map[static_cast<std::size_t>(p.elements[e].corner1)],
-                                map[static_cast<std::size_t>(p.elements[e].corner2)],
-                                map[static_cast<std::size_t>(p.elements[e].corner3)],
-                                map[static_cast<std::size_t>(p.elements[e].corner4)]});
+        for (int e = 1; e <= p.m; ++e) {
+            const GenElement& q = p.elements[e];
+            elements.push_back({map[q.corner1], map[q.corner2], map[q.corner3], map[q.corner4]});
+        }
     }
 };
 
-TEST(GlobalMerge, IndexAgreesWithScanInIndexOrder) {
-    Messages msg;
+TEST_F(GlobalMerge, IndexAgreesWithScanInIndexOrder) {
     std::mt19937 rng(12345);
     std::uniform_int_distribution<int> cell(0, 6), pick(0, 5);
     const char* names[] = {"P1", "P2", "QL1", "C3", "R1", "PINT"};
-    korvex::Run run;
     Reference ref;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
     for (int patch = 0; patch < 40; ++patch) {
         PatchMesh p;
         // Later patches are finer, so that the grid is refined on the way.
@@ -326,21 +221,16 @@ TEST(GlobalMerge, IndexAgreesWithScanInIndexOrder) {
         ASSERT_EQ(merge(run, k, p), 1);
     }
     ASSERT_EQ(run.num_nodes, static_cast<int>(ref.g.size()) - 1);
-    for (int j = 1; j <= run.num_nodes; ++j) EXPECT_TRUE(run.nodes3D[j].name == ref.g[static_cast<std::size_t>(j)].name);
-    for (int e = 1; e <= run.num_elements; ++e) EXPECT_EQ(run.elements[e].node, ref.elements[static_cast<std::size_t>(e) - 1]);
+    for (int j = 1; j <= run.num_nodes; ++j) EXPECT_TRUE(run.nodes3D[j].name == ref.g[j].name);
+    for (int e = 1; e <= run.num_elements; ++e) EXPECT_EQ(run.elements[e].node, ref.elements[e - 1]);
 }
 
-TEST(GlobalMerge, ReplacedGlobalMeshIsReindexed) {
-    Messages msg;
-    korvex::Run run;
-    const int k = new_patch(run, "R1", TYPE_BILINEAR, 1);
-    PatchMesh a = square(0, "R1");
-    ASSERT_EQ(merge(run, k, a), 1);
+TEST_F(GlobalMerge, ReplacedGlobalMeshIsReindexed) {
+    ASSERT_EQ(merge(run, k, square(0, "R1")), 1);
     // The global mesh is emptied and rebuilt elsewhere without telling the index.
     run.num_nodes = 0;
-    add_global_node(run, "QL2", 7, 7);
-    PatchMesh b = square(0, "R1");
-    ASSERT_EQ(merge(run, k, b), 1);
+    add_node(run, "QL2", 7, 7);
+    ASSERT_EQ(merge(run, k, square(0, "R1")), 1);
     EXPECT_EQ(run.num_nodes, 5);
 }
 

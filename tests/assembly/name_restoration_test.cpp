@@ -8,10 +8,7 @@
 namespace korvex {
 namespace {
 
-using assembly_test::add_global_element;
-using assembly_test::add_global_node;
-using assembly_test::Messages;
-using assembly_test::new_patch;
+using namespace assembly_test;
 
 // A transformed two-edged sphere: curve C!000001 read as "CS", point
 // P!000002 made for it, subregion R!000003 read as "RS".
@@ -37,17 +34,9 @@ korvex::Run sphere_model() {
 TEST(NameRestoration, GeneratedNodeNamesTakeReadNames) {
     Messages msg;
     korvex::Run run = sphere_model();
-    add_global_node(run, "C!000001", 0, 0);
-    add_global_node(run, "P!000002", 1, 0);
-    add_global_node(run, "R!000003", 1, 1);
-    add_global_node(run, "X!000004", 0, 1);
-    add_global_node(run, "QL1", 2, 1);
+    add_global_nodes(run, {{"C!000001", 0, 0}, {"P!000002", 1, 0}, {"R!000003", 1, 1}, {"X!000004", 0, 1}, {"QL1", 2, 1}});
     ASSERT_EQ(restore_original_names(run), 1);
-    EXPECT_TRUE(run.nodes3D[1].name == "CS");
-    EXPECT_TRUE(run.nodes3D[2].name == "CS");
-    EXPECT_TRUE(run.nodes3D[3].name == "RS");
-    EXPECT_TRUE(run.nodes3D[4].name == "X!000004");
-    EXPECT_TRUE(run.nodes3D[5].name == "QL1");
+    EXPECT_EQ(node_names(run), (Names{"CS", "CS", "RS", "X!000004", "QL1"}));
     EXPECT_TRUE(msg.has(" Warning: Global node 4 named X!000004\n  has the first letter of the name wrong.\n"
                         "  (Must be R, P, C or Q).\n"));
 }
@@ -55,36 +44,34 @@ TEST(NameRestoration, GeneratedNodeNamesTakeReadNames) {
 TEST(NameRestoration, MissingOriginalsFail) {
     struct Case {
         const char* node;
+        const char* point_read_as;  // the name_original of point P!000002
         const char* message;
     } cases[] = {
-        {"C!000009", " Error in postprocessing of node belonging\n    to dividing curve C!000009: curve not found in "
-                     "the global list.\n"},
-        {"P!000009", " Error in postprocessing of node belonging\n    to point P!000009: no original 'P!...' point "
-                     "found.\n"},
-        {"R!000009", " Error in postprocessing of node belonging\n    to subregion R!000009: no original found.\n"},
+        {"C!000009", "C!000001", " Error in postprocessing of node belonging\n    to dividing curve C!000009: curve not found "
+                                 "in the global list.\n"},
+        {"P!000009", "C!000001", " Error in postprocessing of node belonging\n    to point P!000009: no original 'P!...' "
+                                 "point found.\n"},
+        {"R!000009", "C!000001", " Error in postprocessing of node belonging\n    to subregion R!000009: no original found.\n"},
+        {"P!000002", "C!000077", " Error in postprocessing of node belonging\n    to point P!000002: no 'C!...' curve found.\n"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.node);
         Messages msg;
         korvex::Run run = sphere_model();
-        add_global_node(run, c.node, 0, 0);
-        EXPECT_EQ(restore_original_names(run), 0) << c.node;
-        EXPECT_TRUE(msg.has(c.message)) << c.node;
+        run.points[1].name_original = c.point_read_as;
+        add_node(run, c.node, 0, 0);
+        EXPECT_EQ(restore_original_names(run), 0);
+        EXPECT_TRUE(msg.has(c.message));
     }
-    Messages msg;
-    korvex::Run run = sphere_model();
-    run.points[1].name_original = "C!000077";
-    add_global_node(run, "P!000002", 0, 0);
-    EXPECT_EQ(restore_original_names(run), 0);
-    EXPECT_TRUE(msg.has(" Error in postprocessing of node belonging\n    to point P!000002: no 'C!...' curve found.\n"));
 }
 
 TEST(NameRestoration, ElementNamesFollowedByBlanksFindTheirSubregion) {
     Messages msg;
     korvex::Run run = sphere_model();
-    for (int i = 0; i < 4; ++i) add_global_node(run, "R2", i, 0);
-    add_global_element(run, 1, 2, 3, 4, "R!000003");
-    add_global_element(run, 1, 2, 3, 4, "R2   ");
-    add_global_element(run, 1, 2, 3, 4, "R7");
+    for (int i = 0; i < 4; ++i) add_node(run, "R2", i, 0);
+    add_element(run, 1, 2, 3, 4, "R!000003");
+    add_element(run, 1, 2, 3, 4, "R2   ");
+    add_element(run, 1, 2, 3, 4, "R7");
     ASSERT_EQ(restore_original_names(run), 1);
     EXPECT_TRUE(run.elements[1].name == "RS");
     EXPECT_TRUE(run.elements[2].name == "RX");

@@ -8,27 +8,19 @@
 namespace korvex {
 namespace {
 
-using assembly_test::add_global_node;
-using assembly_test::Messages;
-using assembly_test::new_patch;
-using assembly_test::PatchMesh;
-
-int merge_plane(korvex::Run& run, int k, const PatchMesh& p) {
-    PlanePatchMesh mesh = p.plane();
-    return add_to_global_plane(run, run.patches[k], mesh);
-}
+using namespace assembly_test;
 
 // Square [x0, x0+1] x [0, 1] with a middle node on each vertical side. The
 // side x = 1 is shared: its nodes are saved as P$000001..3 and named "QL2".
 PatchMesh plane_square(double x0, const char* region) {
     PatchMesh p;
     const bool left = x0 == 0;
-    p.node(left ? "P1" : "QL2", x0, 0, 0, left ? "P1" : "QL2");
-    p.node(left ? "QL2" : "P5", x0 + 1, 0, 0, left ? "QL2" : "P5");
-    p.node(left ? "QL2" : "QL5", x0 + 1, 0.5, 0, left ? "QL2" : "QL5");
-    p.node(left ? "QL2" : "P6", x0 + 1, 1, 0, left ? "QL2" : "P6");
-    p.node(left ? "P4" : "QL2", x0, 1, 0, left ? "P4" : "QL2");
-    p.node(left ? "QL4" : "QL2", x0, 0.5, 0, left ? "QL4" : "QL2");
+    p.node(left ? "P1" : "QL2", x0, 0);
+    p.node(left ? "QL2" : "P5", x0 + 1, 0);
+    p.node(left ? "QL2" : "QL5", x0 + 1, 0.5);
+    p.node(left ? "QL2" : "P6", x0 + 1, 1);
+    p.node(left ? "P4" : "QL2", x0, 1);
+    p.node(left ? "QL4" : "QL2", x0, 0.5);
     // Saved generated names of the shared side's nodes.
     const int shared[3] = {left ? 2 : 1, left ? 3 : 6, left ? 4 : 5};
     for (int k = 0; k < 3; ++k) p.nodes[shared[k]].name_saved = ("P$00000" + std::to_string(k + 1)).c_str();
@@ -37,46 +29,33 @@ PatchMesh plane_square(double x0, const char* region) {
     return p;
 }
 
+// The shared side's middle node of R2 displaced along it: within 1e-4 the
+// same name merges, farther away it does not.
 TEST(PlaneMerge, SharedSideByNameWithinAbsoluteTolerance) {
-    Messages msg;
-    korvex::Run run;
-    const int k1 = new_patch(run, "R1", TYPE_PLANE, 1);
-    const int k2 = new_patch(run, "R2", TYPE_PLANE, 2);
-    ASSERT_EQ(merge_plane(run, k1, plane_square(0, "R1")), 1);
-    EXPECT_EQ(run.num_nodes, 6);
-    PatchMesh b = plane_square(1, "R2");
-    b.nodes[6].set_pos({1, 0.5 + 5e-5, 0});  // within 1e-4 of its counterpart
-    ASSERT_EQ(merge_plane(run, k2, b), 1);
-    EXPECT_EQ(run.num_nodes, 9);
-    EXPECT_EQ(run.elements[3].node[0], 2);
-    EXPECT_TRUE(run.nodes3D[3].name_saved == "P$000002");
-    EXPECT_TRUE(msg.has("add_to_global_plane() entered.   globalNumNodes=6\n"));
-}
-
-TEST(PlaneMerge, SameNameFarAwayIsNotMerged) {
-    Messages msg;
-    korvex::Run run;
-    const int k1 = new_patch(run, "R1", TYPE_PLANE, 1);
-    const int k2 = new_patch(run, "R2", TYPE_PLANE, 2);
-    ASSERT_EQ(merge_plane(run, k1, plane_square(0, "R1")), 1);
-    PatchMesh b = plane_square(1, "R2");
-    b.nodes[6].set_pos({1, 0.5 + 2e-4, 0});
-    ASSERT_EQ(merge_plane(run, k2, b), 1);
-    EXPECT_EQ(run.num_nodes, 10);
+    for (const auto& [offset, nodes] : {std::pair{5e-5, 9}, {2e-4, 10}}) {
+        SCOPED_TRACE(offset);
+        Messages msg;
+        korvex::Run run;
+        const int k1 = new_patch(run, "R1", TYPE_PLANE, 1);
+        const int k2 = new_patch(run, "R2", TYPE_PLANE, 2);
+        ASSERT_EQ(merge_plane(run, k1, plane_square(0, "R1")), 1);
+        EXPECT_EQ(run.num_nodes, 6);
+        PatchMesh b = plane_square(1, "R2");
+        b.nodes[6].set_pos({1, 0.5 + offset, 0});
+        ASSERT_EQ(merge_plane(run, k2, b), 1);
+        EXPECT_EQ(run.num_nodes, nodes);
+        EXPECT_EQ(run.elements[3].node[0], 2);
+        EXPECT_TRUE(run.nodes3D[3].name_saved == "P$000002");
+        EXPECT_TRUE(msg.has("add_to_global_plane() entered.   globalNumNodes=6\n"));
+    }
 }
 
 TEST(PlaneMerge, PointOwnerMergesByName) {
     Messages msg;
     korvex::Run run;
     const int k = new_patch(run, "R1", TYPE_PLANE, 1);
-    add_global_node(run, "P9", 0, 0);
-    PatchMesh p;
-    p.node("P9", 3, 3);
-    p.node("R1", 4, 3);
-    p.node("R1", 4, 4);
-    p.node("R1", 3, 4);
-    p.element(1, 2, 3, 4, "R1");
-    ASSERT_EQ(merge_plane(run, k, p), 1);
+    add_node(run, "P9", 0, 0);
+    ASSERT_EQ(merge_plane(run, k, patch({{"P9", 3, 3}, {"R1", 4, 3}, {"R1", 4, 4}, {"R1", 3, 4}})), 1);
     EXPECT_EQ(run.elements[1].node[0], 1);
 }
 
@@ -93,62 +72,45 @@ PatchMesh square_with_snapped_point() {
     return a;
 }
 
-void expect_one_shared_internal_point(const korvex::Run& run) {
-    EXPECT_EQ(run.num_nodes, 9);
-    int pint = 0;
-    for (int j = 1; j <= run.num_nodes; ++j)
-        if (run.nodes3D[j].name == "PINT") {
-            ++pint;
-            EXPECT_DOUBLE_EQ(run.nodes3D[j].x, 0.8);
+// Whichever of R1 and its neighbour R2 comes first, the global mesh ends with
+// one node there, named "PINT" at the internal point, and nothing waiting.
+TEST(PlaneMerge, SnappedInternalPointMovesTheSharedNode) {
+    for (const bool neighbour_first : {true, false}) {
+        SCOPED_TRACE(neighbour_first ? "R2 first" : "R1 first");
+        Messages msg;
+        korvex::Run run;
+        const int k1 = new_patch(run, "R1", TYPE_PLANE, 1);
+        const int k2 = new_patch(run, "R2", TYPE_PLANE, 2);
+        ASSERT_TRUE(!neighbour_first || merge_plane(run, k2, plane_square(1, "R2")) == 1);
+        ASSERT_EQ(merge_plane(run, k1, square_with_snapped_point()), 1);
+        if (!neighbour_first) {
+            ASSERT_EQ(run.unprocessed_PINT_nodes.size(), 1u);
+            EXPECT_TRUE(run.unprocessed_PINT_nodes[0].pint_tag == "P$000002");
+            // An unrelated patch in between adds nothing for the waiting point.
+            const int k3 = new_patch(run, "R3", TYPE_PLANE, 3);
+            ASSERT_EQ(merge_plane(run, k3, patch({{"R3", 10, 10}, {"R3", 11, 10}, {"R3", 11, 11}, {"R3", 10, 11}}, {1, 2, 3, 4}, "R3")), 1);
+            EXPECT_EQ(run.num_nodes, 10);
+            EXPECT_EQ(run.unprocessed_PINT_nodes.size(), 1u);
+            ASSERT_EQ(merge_plane(run, k2, plane_square(1, "R2")), 1);
+            EXPECT_EQ(run.elements[4].node[3], 3);  // R2's element uses the internal point's node
         }
-    EXPECT_EQ(pint, 1);
-    EXPECT_TRUE(run.unprocessed_PINT_nodes.empty());
-}
-
-TEST(PlaneMerge, SnappedInternalPointMovesNeighboursNode) {
-    Messages msg;
-    korvex::Run run;
-    const int k1 = new_patch(run, "R1", TYPE_PLANE, 1);
-    const int k2 = new_patch(run, "R2", TYPE_PLANE, 2);
-    ASSERT_EQ(merge_plane(run, k2, plane_square(1, "R2")), 1);
-    ASSERT_EQ(merge_plane(run, k1, square_with_snapped_point()), 1);
-    expect_one_shared_internal_point(run);
-}
-
-TEST(PlaneMerge, SnappedInternalPointWaitsForNeighbour) {
-    Messages msg;
-    korvex::Run run;
-    const int k1 = new_patch(run, "R1", TYPE_PLANE, 1);
-    const int k2 = new_patch(run, "R2", TYPE_PLANE, 2);
-    ASSERT_EQ(merge_plane(run, k1, square_with_snapped_point()), 1);
-    ASSERT_EQ(run.unprocessed_PINT_nodes.size(), 1u);
-    EXPECT_TRUE(run.unprocessed_PINT_nodes[0].pint_tag == "P$000002");
-    // An unrelated patch in between adds nothing for the waiting point.
-    const int k3 = new_patch(run, "R3", TYPE_PLANE, 3);
-    PatchMesh far;
-    far.node("R3", 10, 10);
-    far.node("R3", 11, 10);
-    far.node("R3", 11, 11);
-    far.node("R3", 10, 11);
-    far.element(1, 2, 3, 4, "R3");
-    ASSERT_EQ(merge_plane(run, k3, far), 1);
-    EXPECT_EQ(run.num_nodes, 10);
-    EXPECT_EQ(run.unprocessed_PINT_nodes.size(), 1u);
-    ASSERT_EQ(merge_plane(run, k2, plane_square(1, "R2")), 1);
-    EXPECT_EQ(run.num_nodes, 13);
-    int pint = 0;
-    for (int j = 1; j <= run.num_nodes; ++j) pint += run.nodes3D[j].name == "PINT";
-    EXPECT_EQ(pint, 1);
-    EXPECT_TRUE(run.unprocessed_PINT_nodes.empty());
-    // R2's element uses the internal point's node.
-    EXPECT_EQ(run.elements[4].node[3], 3);
+        EXPECT_EQ(run.num_nodes, neighbour_first ? 9 : 13);
+        int pint = 0;
+        for (int j = 1; j <= run.num_nodes; ++j)
+            if (run.nodes3D[j].name == "PINT") {
+                ++pint;
+                EXPECT_DOUBLE_EQ(run.nodes3D[j].x, 0.8);
+            }
+        EXPECT_EQ(pint, 1);
+        EXPECT_TRUE(run.unprocessed_PINT_nodes.empty());
+    }
 }
 
 TEST(PlaneMerge, GeneratedNamesInGlobalMeshAreReported) {
     Messages msg;
     korvex::Run run;
     const int k = new_patch(run, "R1", TYPE_PLANE, 1);
-    add_global_node(run, "P@000001", 7, 7);
+    add_node(run, "P@000001", 7, 7);
     ASSERT_EQ(merge_plane(run, k, plane_square(0, "R1")), 1);
     EXPECT_TRUE(msg.has("Error detected in ADDTOG_P.C: globalNodes3D[    1].name=P@000001\n"));
 }
@@ -157,21 +119,11 @@ TEST(PlaneMerge, LeftoverGeneratedNameAndLimitFail) {
     Messages msg;
     korvex::Run run;
     const int k = new_patch(run, "R1", TYPE_PLANE, 1);
-    run.nCurves = 1;
-    run.curves.ensure(1);
-    run.curves[1].name = "Q@000001";
-    run.curves[1].name_original = "Q@000009";
-    run.curves[1].step = 1;
-    run.curves[1].num_new_points = 1;
-    run.curves[1].new_points_id[1] = 1;
-    run.new_points.ensure(1);
-    run.new_points[1].name = "P$000001";
-    run.new_points[1].set_pos({1, 0, 0});
+    add_curve_with_node(run, "Q@000001", "Q@000009");
     PatchMesh p = plane_square(0, "R1");
     p.nodes[2].name = "P@000007";
     p.gen[2].name = "P@000007";
-    PlanePatchMesh mesh = p.plane();
-    EXPECT_EQ(add_to_global_plane(run, run.patches[k], mesh), 0);
+    EXPECT_EQ(merge_plane(run, k, p), 0);
     EXPECT_TRUE(msg.has("Internal error in ADDTOG_P.C:\n---- nodes3D[2].name=Q@000009\n"));
     EXPECT_TRUE(msg.has("Unsuccessful completion of add_to_global_plane()\n"));
 

@@ -1,4 +1,4 @@
-// Small in-memory models for the curve tests, and a capture of the messages.
+// Small in-memory models for the curve tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,71 +7,65 @@
 #include <string>
 #include <vector>
 
-#include "interface/run_settings.h"
 #include "model/run.h"
+#include "pipeline/stages.h"
+#include "support/message_capture.h"
 
-namespace korvex::testing {
+namespace korvex::curve_test {
 
-// Collects every message routed while it exists.
-class MessageCapture {
-public:
-    MessageCapture() {
-        current() = this;
-        message_callback() = &collect;
-    }
-    ~MessageCapture() {
-        message_callback() = nullptr;
-        current() = nullptr;
-    }
-    MessageCapture(const MessageCapture&) = delete;
-    MessageCapture& operator=(const MessageCapture&) = delete;
+using test::MessageCapture;
 
-    const std::string& text() const { return text_; }
-    bool contains(const std::string& s) const { return text_.find(s) != std::string::npos; }
-    void clear() { text_.clear(); }
-
-private:
-    static MessageCapture*& current() {
-        static MessageCapture* c = nullptr;
-        return c;
-    }
-    static void collect(const char* msg) {
-        if (current()) current()->text_ += msg;
-    }
-    std::string text_;
-};
+inline int run_stage(Run& run, int limit = MAX_NEW_POINTS) { return generatePointsAlongCurves(run, limit); }
 
 inline int add_point(Run& run, const char* name, double x, double y, double z = 0.0) {
-    const int i = run.nPoints + 1;
+    const int i = ++run.nPoints;
     run.points.ensure(i);
     ControlPoint& p = run.points[i];
     p.name = name;
-    p.x = x;
-    p.y = y;
-    p.z = z;
+    p.set_pos({x, y, z});
     p.id = i;
     p.PINT = p.name.starts_with("PINT") ? 1 : 0;
-    run.nPoints = i;
     return i;
 }
 
-// A curve through the given point indexes.
-inline int add_curve(Run& run, const char* name, std::initializer_list<int> point_ids, double step) {
-    const int c = run.nCurves + 1;
+// An empty curve, and the point i appended to its definition.
+inline int new_curve(Run& run, const char* name, double step) {
+    const int c = ++run.nCurves;
     run.curves.ensure(c);
     Curve& cv = run.curves[c];
     cv.name = name;
     cv.name_original = name;
     cv.id = c;
     cv.step = step;
-    int j = 0;
-    for (int p : point_ids) {
-        ++j;
-        cv.points_id[static_cast<std::size_t>(j)] = p;
-        cv.point_names[static_cast<std::size_t>(j)] = run.points[p].name;
+    return c;
+}
+inline void append_point(Run& run, int c, int i) {
+    Curve& cv = run.curves[c];
+    cv.points_id[static_cast<std::size_t>(++cv.num_points)] = i;
+    cv.point_names[static_cast<std::size_t>(cv.num_points)] = run.points[i].name;
+}
+
+// A curve through the given point indexes.
+inline int add_curve(Run& run, const char* name, std::initializer_list<int> point_ids, double step) {
+    const int c = new_curve(run, name, step);
+    for (int i : point_ids) append_point(run, c, i);
+    return c;
+}
+
+// A definition point given by value; a name already in the model reuses that point.
+struct Pt {
+    const char* name;
+    double x, y, z = 0.0;
+};
+
+inline int add_curve(Run& run, const char* name, const std::vector<Pt>& points, double step) {
+    const int c = new_curve(run, name, step);
+    for (const Pt& p : points) {
+        int id = 0;
+        for (int i = 1; i <= run.nPoints && !id; ++i)
+            if (run.points[i].name == p.name) id = i;
+        append_point(run, c, id ? id : add_point(run, p.name, p.x, p.y, p.z));
     }
-    cv.num_points = j;
-    run.nCurves = c;
     return c;
 }
 
@@ -83,4 +77,4 @@ inline std::vector<const ControlPoint*> curve_nodes(const Run& run, int c) {
     return out;
 }
 
-}  // namespace korvex::testing
+}  // namespace korvex::curve_test

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "curve_test_model.h"
@@ -11,22 +12,30 @@
 namespace korvex {
 namespace {
 
-using testing::MessageCapture;
+using namespace curve_test;
 
-TEST(ANGLEXYZ, KnownAngles) {
-    EXPECT_DOUBLE_EQ(ANGLEXYZ(0, 0, 0, 1, 0, 0, 0, 2, 0), M_PI / 2);
-    // p1 between p2 and p3: a straight angle, through the half-angle branch.
-    EXPECT_DOUBLE_EQ(ANGLEXYZ(0, 0, 0, -1, 0, 0, 3, 0, 0), M_PI);
-    // p2 and p3 on one ray: zero.
-    EXPECT_NEAR(ANGLEXYZ(Vec3{1, 1, 1}, Vec3{2, 2, 2}, Vec3{5, 5, 5}), 0.0, 1e-12);
-    EXPECT_NEAR(ANGLEXYZ(Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{1, 1, 0}), M_PI / 4, 1e-15);
-    EXPECT_NEAR(ANGLEXYZ(Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{-1, 1e-4, 0}), M_PI - 1e-4, 1e-10);
-    EXPECT_NEAR(ANGLEXYZ(Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{1, 1e-9, 0}), 1e-9, 1e-17);
-}
-
-TEST(ANGLEXYZ, CoincidentPointsGiveTheUndefinedMarker) {
-    EXPECT_EQ(ANGLEXYZ(Vec3{1, 2, 3}, Vec3{1, 2, 3}, Vec3{4, 5, 6}), kAngleUndefined);
-    EXPECT_EQ(ANGLEXYZ(Vec3{1, 2, 3}, Vec3{4, 5, 6}, Vec3{1, 2, 3 + 1e-9}), kAngleUndefined);
+TEST(ANGLEXYZ, KnownAnglesAndTheUndefinedMarker) {
+    struct Case {
+        const char* label;
+        Vec3 p1, p2, p3;
+        double angle, tol;
+    };
+    const Case cases[] = {
+        {"right angle", {0, 0, 0}, {1, 0, 0}, {0, 2, 0}, M_PI / 2, 1e-15},
+        {"p1 between p2 and p3: half-angle branch", {0, 0, 0}, {-1, 0, 0}, {3, 0, 0}, M_PI, 1e-15},
+        {"p2 and p3 on one ray", {1, 1, 1}, {2, 2, 2}, {5, 5, 5}, 0.0, 1e-12},
+        {"45 degrees", {0, 0, 0}, {1, 0, 0}, {1, 1, 0}, M_PI / 4, 1e-15},
+        {"nearly straight", {0, 0, 0}, {1, 0, 0}, {-1, 1e-4, 0}, M_PI - 1e-4, 1e-10},
+        {"nearly zero", {0, 0, 0}, {1, 0, 0}, {1, 1e-9, 0}, 1e-9, 1e-17},
+        {"p2 on p1", {1, 2, 3}, {1, 2, 3}, {4, 5, 6}, kAngleUndefined, 0},
+        {"p3 within 1e-9 of p1", {1, 2, 3}, {4, 5, 6}, {1, 2, 3 + 1e-9}, kAngleUndefined, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.label);
+        const double got = ANGLEXYZ(k.p1, k.p2, k.p3);
+        EXPECT_NEAR(got, k.angle, k.tol);
+        EXPECT_EQ(ANGLEXYZ(k.p1.x, k.p1.y, k.p1.z, k.p2.x, k.p2.y, k.p2.z, k.p3.x, k.p3.y, k.p3.z), got);
+    }
 }
 
 TEST(ANGLEXYZ, HugeCoordinatesStopTheRun) {
@@ -36,21 +45,25 @@ TEST(ANGLEXYZ, HugeCoordinatesStopTheRun) {
     EXPECT_THROW(ANGLEXYZ(0, 0, 0, 1, 0, 0, 0, NAN, 0), int);
 }
 
-TEST(Arcsine, KnownValuesAndWarning) {
+TEST(Arcsine, KnownValuesSeriesEndsAndRangeWarnings) {
     EXPECT_DOUBLE_EQ(dasin(1.0), M_PI / 2);
     EXPECT_DOUBLE_EQ(dasin(-0.5), -M_PI / 6);
     EXPECT_EQ(dasin(0.0), 0.0);
+    EXPECT_NEAR(dcselv(-1.0), 0.0, 3e-17);                             // y = 0
+    EXPECT_NEAR(dcselv(1.0), M_PI / 4 * std::sqrt(2.0) - 1.0, 2e-16);  // y^2 = 1/2
     MessageCapture capture;
+    dcselv(1.0000000000000002);
+    EXPECT_EQ(capture.text(), "");
     EXPECT_DOUBLE_EQ(dasin(1.5), M_PI / 2);
     EXPECT_EQ(capture.text(), " Warning in dasin(x): fabs(x)=1.5 > 1.  Set to 1.\n");
+    dcselv(1.5);
+    EXPECT_EQ(capture.text(), " Warning in dasin(x): fabs(x)=1.5 > 1.  Set to 1.\n"
+                              " Warning: in dcselv(): fabs(x)=1.500000e+00 > 1.\n");
 }
 
 TEST(Arcsine, AgreesWithTheLibraryOverTheWholeRange) {
     MessageCapture capture;
-    for (int i = -2000; i <= 2000; ++i) {
-        const double x = i / 2000.0;
-        EXPECT_NEAR(dasin(x), std::asin(x), 1e-15) << x;
-    }
+    for (int i = -2000; i <= 2000; ++i) EXPECT_NEAR(dasin(i / 2000.0), std::asin(i / 2000.0), 1e-15) << i;
     EXPECT_EQ(capture.text(), "");
 }
 
@@ -71,73 +84,57 @@ TEST(Arcsine, ChebyshevTableMatchesThePublishedCoefficients) {
     }
 }
 
-TEST(Arcsine, SeriesEndsAndRangeWarning) {
-    EXPECT_NEAR(dcselv(-1.0), 0.0, 3e-17);                               // y = 0
-    EXPECT_NEAR(dcselv(1.0), M_PI / 4 * std::sqrt(2.0) - 1.0, 2e-16);    // y^2 = 1/2
-    MessageCapture capture;
-    dcselv(1.0000000000000002);
-    EXPECT_EQ(capture.text(), "");
-    dcselv(1.5);
-    EXPECT_EQ(capture.text(), " Warning: in dcselv(): fabs(x)=1.500000e+00 > 1.\n");
-}
-
-void fill(DenseSolver& s, const std::vector<std::vector<double>>& a) {
-    const int n = static_cast<int>(a.size());
-    ASSERT_EQ(s.w_crout0(n), 0);
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j) ASSERT_EQ(s.w_crout1(i, j, a[i - 1][j - 1]), 0);
-}
-
-TEST(DenseSolver, SolvesA3x3SystemThatNeedsPivoting) {
+// One solver object takes every system in turn, so set-up also clears the
+// previous one. Each case gives its matrix, the range of the condition
+// estimate and, when it is to be solved, the solution.
+TEST(DenseSolver, SolutionsAndConditionEstimates) {
+    using Matrix = std::vector<std::vector<double>>;
+    Matrix weighted(25, std::vector<double>(25));  // passes the progress line of column 20
+    for (int i = 0; i < 25; ++i)
+        for (int j = 0; j < 25; ++j) weighted[i][j] = (i == j) ? 1.0 : 1.0 / (i + 1 + 2 * (j + 1));
+    std::vector<double> one_to_25;
+    for (int i = 1; i <= 25; ++i) one_to_25.push_back(i);
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* label;
+        Matrix a;
+        double cond_lo, cond_hi;
+        std::vector<double> x;  // empty: not solved
+        double tol;
+    };
+    const Case cases[] = {
+        {"3x3 needing pivots", {{0, 2, 1}, {1, 1, 1}, {4, -1, 3}}, 1.0, 100.0, {1, 2, 3}, 1e-14},
+        {"diag(1, 1e-8, 1): condition exactly 1e8", {{1, 0, 0}, {0, 1e-8, 0}, {0, 0, 1}}, 1e8 * (1 - 1e-6),
+         1e8 * (1 + 1e-6), {}, 0},
+        {"identity", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, 1.0, 1.0, {}, 0},
+        {"two equal rows", {{1, 2, 3}, {1, 2, 3}, {4, 5, 6}}, 1e12, inf, {}, 0},
+        {"zero 1x1", {{0.0}}, kSingularCondition, kSingularCondition, {}, 0},
+        {"1x1", {{2.0}}, 1.0, 1.0, {2.0}, 0},
+        {"25x25 diagonally weighted", weighted, 1.0, inf, one_to_25, 1e-11},
+    };
     DenseSolver s;
-    fill(s, {{0, 2, 1}, {1, 1, 1}, {4, -1, 3}});
-    int ierr = 7;
-    double cond = 0;
-    s.w_crout2(ierr, cond);
-    EXPECT_EQ(ierr, 0);
-    EXPECT_GE(cond, 1.0);
-    EXPECT_LT(cond, 100.0);
-    // x = (1, 2, 3)
-    std::vector<double> b{99.0, 7.0, 6.0, 11.0};
-    ASSERT_EQ(s.w_crout3(b), 0);
-    EXPECT_EQ(b[0], 99.0);
-    EXPECT_NEAR(b[1], 1.0, 1e-14);
-    EXPECT_NEAR(b[2], 2.0, 1e-14);
-    EXPECT_NEAR(b[3], 3.0, 1e-14);
-}
-
-TEST(DenseSolver, ConditionEstimateTracksTheTrueCondition) {
-    // diag(1, 1e-8, 1): the 1-norm condition is exactly 1e8.
-    DenseSolver s;
-    fill(s, {{1, 0, 0}, {0, 1e-8, 0}, {0, 0, 1}});
-    int ierr;
-    double cond;
-    s.w_crout2(ierr, cond);
-    EXPECT_NEAR(cond / 1e8, 1.0, 1e-6);
-    DenseSolver identity;
-    fill(identity, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
-    identity.w_crout2(ierr, cond);
-    EXPECT_EQ(cond, 1.0);
-}
-
-TEST(DenseSolver, SingularSystems) {
-    DenseSolver s;
-    fill(s, {{1, 2, 3}, {1, 2, 3}, {4, 5, 6}});
-    int ierr;
-    double cond;
-    s.w_crout2(ierr, cond);
-    EXPECT_EQ(ierr, 0);
-    EXPECT_GE(cond, 1e12);
-    DenseSolver one;
-    fill(one, {{0.0}});
-    one.w_crout2(ierr, cond);
-    EXPECT_EQ(cond, kSingularCondition);
-    fill(one, {{2.0}});
-    one.w_crout2(ierr, cond);
-    EXPECT_EQ(cond, 1.0);
-    std::vector<double> b{0, 4};
-    one.w_crout3(b);
-    EXPECT_EQ(b[1], 2.0);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.label);
+        const int n = static_cast<int>(k.a.size());
+        ASSERT_EQ(s.w_crout0(n), 0);
+        std::vector<double> b(static_cast<std::size_t>(n) + 1, 0.0);
+        b[0] = 99.0;
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) {
+                ASSERT_EQ(s.w_crout1(i, j, k.a[i - 1][j - 1]), 0);
+                if (!k.x.empty()) b[i] += k.a[i - 1][j - 1] * k.x[j - 1];
+            }
+        int ierr = 7;
+        double cond = 0;
+        s.w_crout2(ierr, cond);
+        EXPECT_EQ(ierr, 0);
+        EXPECT_GE(cond, k.cond_lo);
+        EXPECT_LE(cond, k.cond_hi);
+        if (k.x.empty()) continue;
+        ASSERT_EQ(s.w_crout3(b), 0);
+        EXPECT_EQ(b[0], 99.0);
+        for (int i = 1; i <= n; ++i) EXPECT_NEAR(b[i], k.x[i - 1], k.tol) << i;
+    }
 }
 
 TEST(DenseSolver, RefusesBadIndexesAndUseBeforeSetUp) {
@@ -153,27 +150,6 @@ TEST(DenseSolver, RefusesBadIndexesAndUseBeforeSetUp) {
     EXPECT_NE(s.w_crout1(3, 1, 1.0), 0);
     EXPECT_NE(s.w_crout1(1, 0, 1.0), 0);
     EXPECT_EQ(s.w_crout0(0), -1);
-}
-
-TEST(DenseSolver, LargerSystemMatchesAKnownSolution) {
-    // A 25x25 diagonally weighted system with x_i = i; also passes the
-    // progress line of the 20th column.
-    const int n = 25;
-    DenseSolver s;
-    ASSERT_EQ(s.w_crout0(n), 0);
-    std::vector<double> b(n + 1, 0.0);
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j) {
-            const double a = (i == j) ? 1.0 : 1.0 / (i + 2 * j);
-            s.w_crout1(i, j, a);
-            b[i] += a * j;
-        }
-    int ierr;
-    double cond;
-    s.w_crout2(ierr, cond);
-    ASSERT_EQ(ierr, 0);
-    s.w_crout3(b);
-    for (int i = 1; i <= n; ++i) EXPECT_NEAR(b[i], i, 1e-11);
 }
 
 }  // namespace

@@ -32,10 +32,17 @@ TEST(HermiteCurve, EndTangentsOfPointsOnACircleAreTheCircleTangents) {
     EXPECT_NEAR(norm(tangents[3].dir), 1.0, 1e-15);
 }
 
-TEST(HermiteCurve, TwoPointsMakeAStraightSegment) {
-    std::vector<Vec3> P{{}, {1, 1, 1}, {4, 5, 1}};
+// Straight data: the Hermite basis, the 8-chord length and a two-point chain
+// reproduce the straight segment.
+TEST(HermiteCurve, StraightSegments) {
+    const Vec3 p0{0, 0, 0}, p1{1, 0, 0}, t{1, 0, 0};
+    EXPECT_EQ(hermite_point(p0, p1, t, t, 1.0, 0.0).x, 0.0);
+    EXPECT_EQ(hermite_point(p0, p1, t, t, 1.0, 1.0).x, 1.0);
+    EXPECT_NEAR(hermite_point(p0, p1, t, t, 1.0, 0.3).x, 0.3, 1e-15);
+    EXPECT_NEAR(hermite_segment_length(p0, p1, t, t, 1.0), 1.0, 1e-15);
+
     HermiteChain chain;
-    chain.build(2, P);
+    chain.build(2, std::vector<Vec3>{{}, {1, 1, 1}, {4, 5, 1}});
     EXPECT_NEAR(chain.length(), 5.0, 1e-14);
     Vec3 x;
     ASSERT_TRUE(chain.evaluate(0.25, x));
@@ -57,14 +64,6 @@ TEST(HermiteCurve, SegmentsMeetAtTheirPointsAndLengthsAreCumulative) {
         EXPECT_NEAR(distance(x, P[static_cast<std::size_t>(i)]), 0.0, 1e-14) << i;
         EXPECT_GT(chain.cumulative(i), chain.cumulative(i - 1));
     }
-}
-
-TEST(HermiteCurve, HermiteBasisEndsAndEightChordLength) {
-    const Vec3 p0{0, 0, 0}, p1{1, 0, 0}, t{1, 0, 0};
-    EXPECT_EQ(hermite_point(p0, p1, t, t, 1.0, 0.0).x, 0.0);
-    EXPECT_EQ(hermite_point(p0, p1, t, t, 1.0, 1.0).x, 1.0);
-    EXPECT_NEAR(hermite_point(p0, p1, t, t, 1.0, 0.3).x, 0.3, 1e-15);
-    EXPECT_NEAR(hermite_segment_length(p0, p1, t, t, 1.0), 1.0, 1e-15);
 }
 
 }  // namespace

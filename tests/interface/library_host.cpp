@@ -7,10 +7,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
-namespace korvex_test {
+#include "support/model_builder.h"
+
+namespace korvex::test {
 
 namespace fs = std::filesystem;
 
@@ -30,7 +30,7 @@ extern "C" void collect_message(const char* text) {
     if (g_messages) g_messages->push_back(text);
 }
 
-// Redirects standard output into a file for the lifetime of the object.
+// Redirects standard output into a file until finish().
 class StdoutCapture {
 public:
     explicit StdoutCapture(const fs::path& file) : file_(file) {
@@ -58,30 +58,10 @@ private:
 
 }  // namespace
 
-std::string RunOutput::joined_messages() const {
-    std::string all;
-    for (const auto& m : messages) all += m;
-    return all;
-}
-
-bool RunOutput::has_message(const std::string& text) const { return index_of(text) >= 0; }
-
 long RunOutput::index_of(const std::string& text) const {
     for (std::size_t i = 0; i < messages.size(); ++i)
         if (messages[i] == text) return static_cast<long>(i);
     return -1;
-}
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
 }
 
 LibraryHost::LibraryHost() {
@@ -102,13 +82,13 @@ LibraryHost::LibraryHost() {
     std::string tmpl = (fs::temp_directory_path() / "korvex_host_XXXXXX").string();
     if (mkdtemp(tmpl.data())) folder_ = tmpl;
     use_callback(true);
-    set_default_parameters();
+    set_parameters(false, 200, 150, 150, 1000000);
 }
 
 LibraryHost::~LibraryHost() {
-    if (handle_) {
+    if (handle_) {  // the settings persist in the process: leave the defaults behind
         set_callback_(nullptr);
-        set_default_parameters();
+        set_parameters(false, 200, 150, 150, 1000000);
         dlclose(handle_);
     }
     std::error_code ec;
@@ -159,4 +139,4 @@ RunOutput LibraryHost::run_model(const std::string& name, const std::string& tex
     return run({model.string()});
 }
 
-}  // namespace korvex_test
+}  // namespace korvex::test

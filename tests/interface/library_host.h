@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace korvex_test {
+namespace korvex::test {
 
 struct RunOutput {
     int result = -1;
@@ -16,28 +16,25 @@ struct RunOutput {
     std::string stdout_text;
     std::string log_text;  // empty when no log file was written
 
-    std::string joined_messages() const;
-    bool has_message(const std::string& text) const;
     // Index of the first message equal to text, or -1.
     long index_of(const std::string& text) const;
+    bool has_message(const std::string& text) const { return index_of(text) >= 0; }
 };
 
 class LibraryHost {
 public:
-    LibraryHost();  // loads the library; fails the test if it cannot
+    LibraryHost();  // loads the library into a fresh folder; fails the test if it cannot
     ~LibraryHost();
     LibraryHost(const LibraryHost&) = delete;
     LibraryHost& operator=(const LibraryHost&) = delete;
 
-    bool loaded() const { return handle_ != nullptr; }
     void use_callback(bool on);
     void set_parameters(bool tree_guard, int max_subregions, int max_curves_per_tree, int max_points_per_tree,
                         int max_nodel_3d);
-    void set_default_parameters() { set_parameters(false, 200, 150, 150, 1000000); }
 
-    // GenerateQuads with the given arguments (argv[0] is "host").
+    // GenerateQuads with the given arguments (argv[0] is "host"), run in folder().
     RunOutput run(const std::vector<std::string>& args);
-    // Writes `text` as model `name` in a fresh temporary folder and runs it.
+    // Writes `text` as model `name` in folder() and runs it.
     RunOutput run_model(const std::string& name, const std::string& text);
 
     const std::filesystem::path& folder() const { return folder_; }
@@ -50,10 +47,7 @@ private:
     std::filesystem::path folder_;
 };
 
-std::string read_file(const std::filesystem::path& path);
-void write_file(const std::filesystem::path& path, const std::string& text);
-
 // The banner every run prints on standard output.
 extern const char* const kBanner;
 
-}  // namespace korvex_test
+}  // namespace korvex::test

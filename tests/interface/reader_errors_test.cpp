@@ -7,7 +7,7 @@
 
 #include "library_host.h"
 
-namespace korvex_test {
+namespace korvex::test {
 namespace {
 
 const std::string kPoints = "POINTS\nP1 0 0 0\nP2 10 0 0\nP3 10 10 0\nP4 0 10 0\n";
@@ -41,7 +41,9 @@ void expect_refused(LibraryHost& host, const ReaderCase& c) {
     const RunOutput out = host.run_model("case.sur", c.model);
     EXPECT_EQ(out.result, 1);
     const long at = out.index_of("Reading input data unsuccessful.\n");
-    ASSERT_GE(at, static_cast<long>(c.messages.size())) << out.joined_messages();
+    std::string log;
+    for (const std::string& m : out.messages) log += m;
+    ASSERT_GE(at, static_cast<long>(c.messages.size())) << log;
     const auto first = out.messages.begin() + at - static_cast<long>(c.messages.size());
     EXPECT_EQ(std::vector<std::string>(first, out.messages.begin() + at), c.messages);
     EXPECT_EQ(out.messages.back(), "Fatal error occurred");
@@ -86,9 +88,6 @@ TEST(ReaderErrors, Curves) {
          head + "QL1 P1 P2 1.0\nEND\n",
          {" Incorrect point name '1.0' ,\n or STEP keyword missing for curve QL1\n"}},
         {"negative step", head + "QL1 P1 P2 STEP -1\nEND\n", {" Curve QL1: negative value of the step size   =-1\n"}},
-        {"every illegal line is reported",
-         head + "X1 a\nQL1 P1 P2 STEP 1\n",
-         {"Illegal input line in CURVES block:\nX1 a\n"}},
         {"illegal lines at the end",
          head + "QL1 P1 P2 STEP 1\nX1 a\nY2 b c\nSUBREGIONS\nEND\n",
          {"Illegal input line in CURVES block:\nX1 a\n", "Illegal input line in CURVES block:\nY2 b c\n"}},
@@ -152,9 +151,6 @@ TEST(ReaderErrors, SubregionEdgesHolesAndTrees) {
         {"BILINEAR with one edge",
          with_subregions("R1 BILINEAR EDGE QL1 QL2 QL3 QL4 REF 0.2\n"),
          {" Patch R1: invalid number of edges: 1\n"}},
-        {"five edges",
-         with_subregions("R1 EDGE QL1 EDGE QL2 EDGE QL3 EDGE QL4 EDGE QL1 REF 0.2\n"),
-         {" Patch R1: invalid number of edges: 5\n"}},
         {"long edge curve name",
          with_subregions("R1 PLANE QL1 QL2 QL3 QL4567890 REF 0.2\n"),
          {" Subregion R1 curve QL4567890: name too long.\n", " REF keyword missing for patch R1\n"}},
@@ -170,9 +166,6 @@ TEST(ReaderErrors, SubregionEdgesHolesAndTrees) {
         {"long hole name",
          with_subregions(plane + "H12345678 QL1\n"),
          {" Subregion R1, hole H12345678: name too long.\n"}},
-        {"long tree name",
-         with_subregions(plane + "T12345678 QL1\n"),
-         {" Subregion R1, tree T12345678: name too long.\n"}},
         {"long hole curve name",
          with_subregions(plane + "H1 QL1 QL3456789\n"),
          {" Subregion R1  curve QL3456789: name too long.\n"}},
@@ -199,4 +192,4 @@ TEST(ReaderErrors, SubregionEdgesHolesAndTrees) {
 }
 
 }  // namespace
-}  // namespace korvex_test
+}  // namespace korvex::test

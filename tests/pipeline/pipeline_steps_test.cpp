@@ -1,51 +1,41 @@
+// Steps of Korvex() around the stages: pipeline state, bounding box, clean-up,
+// the final node adjustments and the tree-and-hole loop.
 #include <gtest/gtest.h>
 
-#include "message_capture.h"
+#include <cmath>
+
 #include "pipeline/final_node_adjustments.h"
 #include "pipeline/korvex_steps.h"
 #include "pipeline/stages.h"
+#include "support/message_capture.h"
+#include "support/model_builder.h"
 
-namespace korvex {
+namespace korvex::test {
 namespace {
 
-using test_support::add_node;
-using test_support::MessageCapture;
+TEST(PipelineState, InternalPointsAreMarkedByNameAndAppended) {
+    ModelBuilder m;
+    m.point("P1", 0, 0, 0);
+    const int pint = m.point("PINT1", 1, 1, 0);
+    m.run.points[1].PINT = 1;  // whatever the reader stored is replaced
+    ASSERT_EQ(prepare_pipeline_state(m.run), 1);
+    EXPECT_EQ(m.run.points[1].PINT, 0);
+    EXPECT_EQ(m.run.points[pint].PINT, 1);
+    EXPECT_TRUE(m.run.has_internal_points);
+    EXPECT_EQ(m.run.all_singular_repaired, 1);
 
-int add_point(Run& run, const char* name, double x, double y, double z) {
-    const int i = run.nPoints + 1;
-    run.points.ensure(i);
-    run.points[i].name = name;
-    run.points[i].set_pos({x, y, z});
-    run.points[i].id = i;
-    run.nPoints = i;
-    return i;
-}
-
-TEST(PipelineState, InternalPointsAreMarkedByName) {
-    korvex::Run run;
-    add_point(run, "P1", 0, 0, 0);
-    const int pint = add_point(run, "PINT1", 1, 1, 0);
-    run.points[1].PINT = 1;  // whatever the reader stored is replaced
-    ASSERT_EQ(prepare_pipeline_state(run), 1);
-    EXPECT_EQ(run.points[1].PINT, 0);
-    EXPECT_EQ(run.points[pint].PINT, 1);
-    EXPECT_TRUE(run.has_internal_points);
-    EXPECT_EQ(run.all_singular_repaired, 1);
-    EXPECT_EQ(run.new_points.last(), NEW_POINTS_ARRAY - 1);
-
-    run.num_new_points = 2;
-    append_internal_points(run);
-    ASSERT_EQ(run.num_new_points, 3);
-    EXPECT_EQ(run.new_points[3].name, "PINT1");
-    EXPECT_EQ(run.new_points[3].y, 1.0);
+    m.run.num_new_points = 2;
+    append_internal_points(m.run);
+    ASSERT_EQ(m.run.num_new_points, 3);
+    EXPECT_EQ(m.run.new_points[3].name, "PINT1");
 }
 
 TEST(PipelineState, BoundingBoxReport) {
-    korvex::Run run;
-    add_point(run, "P1", -1.5, 2, 0);
-    add_point(run, "P2", 3, 4, 0.25);
+    ModelBuilder m;
+    m.point("P1", -1.5, 2, 0);
+    m.point("P2", 3, 4, 0.25);
     MessageCapture messages;
-    report_bounding_box(run);
+    report_bounding_box(m.run);
     EXPECT_EQ(messages.text(),
               " Model geometrical limits:\n"
               "[Xmin,Xmax]=[    -1.500,      3.000]   dX=     4.500\n"
@@ -68,32 +58,27 @@ TEST(PipelineState, WorkingArraysAreFreedOnEveryExit) {
     EXPECT_EQ(messages.all().at(0), " Checking integrity of the input data ...\n");
 }
 
-TEST(FinalNodeAdjustments, RefinementSquareCornersTakeTheSubregionName) {
-    korvex::Run run;
-    add_point(run, "P1", 0, 0, 0);
-    const int corner = add_point(run, "P**00002", 1, 0, 0);
-    run.points[corner].name_original = "RPLATE";
-    add_node(run, "P**00002", 1, 0, 0);
-    add_node(run, "P**00009", 2, 0, 0);  // no such input point: kept
-    add_node(run, "P*X00002", 3, 0, 0);  // third character is not '*': kept
-    rename_refinement_square_nodes(run);
-    EXPECT_EQ(run.nodes3D[1].name, "RPLATE");
-    EXPECT_EQ(run.nodes3D[2].name, "P**00009");
-    EXPECT_EQ(run.nodes3D[3].name, "P*X00002");
-}
+TEST(FinalNodeAdjustments, RefinementSquareCornersAndTinyCoordinates) {
+    ModelBuilder m;
+    m.point("P1", 0, 0, 0);
+    m.run.points[m.point("P**00002", 1, 0, 0)].name_original = "RPLATE";
+    add_node(m.run, "P**00002", 1e-9, -1.4e-8, 2e-8);
+    add_node(m.run, "P**00009", -1e-9, 1.0, -kSqrtEps);  // no such input point: kept
+    add_node(m.run, "P*X00002", 3, 0, 0);                // third character is not '*': kept
+    rename_refinement_square_nodes(m.run);
+    EXPECT_EQ(m.run.nodes3D[1].name, "RPLATE");
+    EXPECT_EQ(m.run.nodes3D[2].name, "P**00009");
+    EXPECT_EQ(m.run.nodes3D[3].name, "P*X00002");
 
-TEST(FinalNodeAdjustments, TinyCoordinatesSnapToZero) {
-    korvex::Run run;
-    add_node(run, "P1", 1e-9, -1.4e-8, 2e-8);
-    add_node(run, "P2", -1e-9, 1.0, -kSqrtEps);
-    snap_tiny_coordinates(run);
-    EXPECT_EQ(run.nodes3D[1].x, 0.0);
-    EXPECT_FALSE(std::signbit(run.nodes3D[1].y));
-    EXPECT_EQ(run.nodes3D[1].y, 0.0);
-    EXPECT_EQ(run.nodes3D[1].z, 2e-8);
-    EXPECT_EQ(run.nodes3D[2].x, 0.0);
-    EXPECT_EQ(run.nodes3D[2].y, 1.0);
-    EXPECT_EQ(run.nodes3D[2].z, -kSqrtEps);  // not below the bound
+    snap_tiny_coordinates(m.run);
+    const Node3D& a = m.run.nodes3D[1];
+    const Node3D& b = m.run.nodes3D[2];
+    EXPECT_EQ(a.x, 0.0);
+    EXPECT_EQ(a.y, 0.0);
+    EXPECT_FALSE(std::signbit(a.y));
+    EXPECT_EQ(a.z, 2e-8);
+    EXPECT_EQ(b.x, 0.0);
+    EXPECT_EQ(b.z, -kSqrtEps);  // not below the bound
 }
 
 // Trees and holes: with neither, one iteration finishes the loop.
@@ -104,15 +89,14 @@ TEST(TreeAndHoleLoop, NothingToDoEndsAfterOneIteration) {
     run.all_trees_processed = 0;
     MessageCapture messages;
     ASSERT_EQ(process_trees_and_holes(run), 1);
-    const std::vector<std::string> expected = {
+    EXPECT_TRUE(messages.in_order({
         "Before internal_segments_and_curves_processing()...\n",
         "Returned from WALLTREE.C to KORVEX.C\n",
         " all_trees_processed=1  (TRUE=1, FALSE=0)\n",
         " all_holes_processed=1  (TRUE=1, FALSE=0)\n",
         "All trees and holes have been processed in 1 iteration(s).\n",
-    };
-    EXPECT_TRUE(messages.in_order(expected)) << messages.text();
+    })) << messages.text();
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

@@ -3,15 +3,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "message_capture.h"
 #include "pipeline/working_file.h"
+#include "support/message_capture.h"
+#include "support/model_builder.h"
 
-namespace korvex {
+namespace korvex::test {
 namespace {
-
-using test_support::MessageCapture;
-using test_support::read_file;
-using test_support::TempDir;
 
 std::int32_t int_at(const std::string& bytes, std::size_t offset) {
     std::uint32_t v = 0;
@@ -62,17 +59,20 @@ Subregion sample_subregion() {
     return s;
 }
 
-TEST(WorkingFile, OneSubregionInFieldOrder) {
+// One record of 172792 bytes per subregion, fields in order.
+TEST(WorkingFile, OneRecordPerSubregionInFieldOrder) {
     TempDir dir("ptch");
     korvex::Run run;
-    run.patches.ensure(1);
+    run.patches.ensure(3);
     run.patches[1] = sample_subregion();
-    run.nPatches = 1;
+    run.patches[3].id = 3;
+    run.nPatches = 3;
     const std::string path = dir.file("PTCH####");
     ASSERT_EQ(save_original_patches(run, path.c_str()), 1);
     const std::string b = read_file(path);
-    ASSERT_EQ(b.size(), kWorkingFileRecordSize);
-    ASSERT_EQ(b.size(), 172792u);
+    ASSERT_EQ(kWorkingFileRecordSize, 172792u);
+    ASSERT_EQ(b.size(), 3 * kWorkingFileRecordSize);
+    EXPECT_EQ(int_at(b, 2 * kWorkingFileRecordSize + 18164), 3);  // id of the third record
 
     EXPECT_EQ(name_at(b, 0), "R17");
     EXPECT_EQ(int_at(b, 9), TYPE_PLANE);
@@ -106,46 +106,22 @@ TEST(WorkingFile, OneSubregionInFieldOrder) {
     EXPECT_EQ(int_at(b, hole1 + 12), 1);
     EXPECT_EQ(int_at(b, hole1 + 16), 2);
     EXPECT_EQ(int_at(b, hole1 + 20 + 4), 8);
-    EXPECT_EQ(int_at(b, b.size() - 4), 6);  // hole 30, slot 208: the last bytes
+    EXPECT_EQ(int_at(b, kWorkingFileRecordSize - 4), 6);  // hole 30, slot 208: the last bytes
 }
 
-TEST(WorkingFile, OneRecordPerSubregion) {
-    TempDir dir("ptch3");
-    korvex::Run run;
-    run.patches.ensure(3);
-    run.nPatches = 3;
-    for (int k = 1; k <= 3; ++k) run.patches[k].id = k;
-    const std::string path = dir.file("PTCH####");
-    ASSERT_EQ(save_original_patches(run, path.c_str()), 1);
-    const std::string b = read_file(path);
-    ASSERT_EQ(b.size(), 3 * kWorkingFileRecordSize);
-    EXPECT_EQ(int_at(b, 2 * kWorkingFileRecordSize + 18164), 3);  // id of the third record
-}
-
-TEST(WorkingFile, UnwritablePathFails) {
+TEST(WorkingFile, UnwritablePathAndFullDiskFail) {
     TempDir dir("ptchbad");
     korvex::Run run;
+    run.patches.ensure(1);
+    run.nPatches = 1;
     MessageCapture messages;
     const std::string path = dir.file("no_such_folder/PTCH####");
     EXPECT_EQ(save_original_patches(run, path.c_str()), 0);
     EXPECT_TRUE(messages.has(" Cannot create the working file " + path + "\n"));
-}
-
-}  // namespace
-}  // namespace korvex
-
-namespace korvex {
-namespace {
-
-TEST(WorkingFile, FullDiskIsReported) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no full device on this system";
-    korvex::Run run;
-    run.patches.ensure(1);
-    run.nPatches = 1;
-    test_support::MessageCapture messages;
     EXPECT_EQ(save_original_patches(run, "/dev/full"), 0);
     EXPECT_TRUE(messages.has("Not enough room for working file on the CD drive.\n"));
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::test

@@ -1,78 +1,23 @@
-// A plane model taken from .sur text through the real front stages (reader,
+// A model taken from .sur text through the real front stages (reader,
 // checks, general preprocessor, optional plane preparation, points along the
-// curves, final preprocessing), so that one plane stage can be called on it;
-// and a capture of the messages a stage reports.
+// curves, final preprocessing), so that one plane stage can be called on it.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "interface/run_settings.h"
 #include "model/run.h"
 #include "pipeline/stages.h"
+#include "support/model_builder.h"
 
-namespace korvex::plane_test {
+namespace korvex::test {
 
-// Routes every message of its lifetime into text().
-class Messages {
-public:
-    Messages() : previous_(message_callback()) {
-        buffer().clear();
-        message_callback() = &collect;
-    }
-    ~Messages() { message_callback() = previous_; }
-    Messages(const Messages&) = delete;
-    Messages& operator=(const Messages&) = delete;
-
-    const std::string& text() const { return buffer(); }
-    bool contains(const std::string& s) const { return buffer().find(s) != std::string::npos; }
-    int count(const std::string& s) const {
-        int n = 0;
-        for (auto at = buffer().find(s); at != std::string::npos; at = buffer().find(s, at + 1)) ++n;
-        return n;
-    }
-    void clear() { buffer().clear(); }
-
-private:
-    static std::string& buffer() {
-        static std::string b;
-        return b;
-    }
-    static void collect(const char* msg) { buffer() += msg; }
-    MessageCallback previous_;
-};
-
-// Writes text to a fresh .sur file in the temporary folder (removed at the end).
-class ModelFile {
-public:
-    explicit ModelFile(const std::string& text) {
-        static int counter = 0;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("korvex_plane_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-        std::filesystem::create_directories(dir_);
-        path_ = (dir_ / "model.sur").string();
-        std::ofstream(path_) << text;
-    }
-    ~ModelFile() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    const std::string& path() const { return path_; }
-    std::string dir() const { return dir_.string(); }
-
-private:
-    std::filesystem::path dir_;
-    std::string path_;
-};
-
-// Reads and preprocesses up to the first plane recognition. With
-// prepare_planes the PLANE subregions also go through plane recognition
+// Reads the text up to the final preprocessing (ready for plane recognition).
+// With prepare_planes the PLANE subregions also go through plane recognition
 // from control points and the subdivision stage. Returns 1 on success.
-inline int prepare(Run& run, const std::string& path, bool prepare_planes) {
-    run.problem_path = path;
+inline int prepare_model(Run& run, const std::string& text, bool prepare_planes = false) {
+    const ModelFile file(text);
+    run.problem_path = file.path();
     run.settings = run_settings();
     if (!read_model(run)) return 0;
     run.new_points.reset(NEW_POINTS_ARRAY);
@@ -98,4 +43,4 @@ inline int prepare(Run& run, const std::string& path, bool prepare_planes) {
     return final_preprocessing_of_patches(run);
 }
 
-}  // namespace korvex::plane_test
+}  // namespace korvex::test

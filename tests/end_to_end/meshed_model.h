@@ -1,0 +1,71 @@
+// A model meshed through the library's entry point in a folder of its own,
+// with its messages, its result file and the shared validity checks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "korvex/korvex.h"
+#include "support/m3d_file.h"
+#include "support/mesh_checker.h"
+#include "support/message_capture.h"
+#include "support/model_builder.h"
+
+namespace korvex::test {
+
+struct Meshed {
+    int rc = -1;
+    std::vector<std::string> messages;
+    std::string log;        // the messages joined
+    std::string m3d_bytes;  // empty when no result file was written
+    M3dFile m3d;
+};
+
+// Copies the model file into a fresh folder (as `as`, default its own name) and runs GenerateQuads on it.
+inline Meshed mesh_model(const std::filesystem::path& source, const std::string& as = "") {
+    const TempDir dir("end_to_end");
+    const std::filesystem::path model = dir.path() / (as.empty() ? source.filename().string() : as);
+    std::filesystem::copy_file(source, model);
+    const MessageCapture capture;
+    std::string path = model.string();
+    char name[] = "korvex";
+    char* argv[] = {name, path.data()};
+    Meshed r;
+    r.rc = GenerateQuads(2, argv);
+    r.messages = capture.all();
+    r.log = capture.text();
+    std::filesystem::path result = model;
+    result.replace_extension(".m3d");
+    if (std::filesystem::exists(result)) r.m3d_bytes = read_file(result);
+    r.m3d = read_m3d(result.string());
+    return r;
+}
+
+inline Meshed mesh_test_model(const std::string& name, const std::string& as = "") {
+    return mesh_model(std::filesystem::path(KORVEX_TEST_MODELS) / name, as);
+}
+
+// A successful run whose result is a valid quad mesh with every node in the
+// plane n·x = d (n a unit normal, elements counter-clockwise about it) and no
+// coincident-node report.
+inline void expect_valid_plane_mesh(const Meshed& r, const Point3& n, double d) {
+    ASSERT_EQ(r.rc, 0) << r.log;
+    ASSERT_TRUE(r.m3d.ok()) << r.m3d.error;
+    ASSERT_FALSE(r.m3d.elements.empty());
+    std::vector<Point3> nodes;
+    for (const auto& node : r.m3d.nodes) {
+        nodes.push_back({node.x, node.y, node.z});
+        EXPECT_NEAR(n[0] * node.x + n[1] * node.y + n[2] * node.z, d, 1e-9) << "node " << node.number;
+    }
+    std::vector<Quad> quads;
+    for (const auto& e : r.m3d.elements) quads.push_back(e.nodes);
+    const auto failures = check_quad_mesh(nodes, quads, n);
+    EXPECT_TRUE(failures.empty()) << join_failures(failures);
+    EXPECT_EQ(r.log.find("Output data error"), std::string::npos);
+    EXPECT_EQ(r.log.find("A pair of possibly coinciding nodes identified"), std::string::npos);
+}
+
+}  // namespace korvex::test
