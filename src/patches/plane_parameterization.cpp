@@ -71,11 +71,9 @@ int drop_outside_points(PlaneUV& uv) {
     return 1;
 }
 
-void write_uv_error_file(const Run& run, const PlaneUV& uv) {
-    std::string path = "plane_uv.err";
-    const auto slash = run.problem_path.find_last_of("/\\");
-    if (slash != std::string::npos) path = run.problem_path.substr(0, slash + 1) + path;
-    FILE* f = std::fopen(path.c_str(), "w");
+// Written in the working folder, beside the working file, for the user to inspect.
+void write_uv_error_file(const PlaneUV& uv) {
+    FILE* f = std::fopen("plane_uv.err", "w");
     if (!f) return;
     for (int i = 1; i <= uv.num_points; ++i)
         std::fprintf(f, "Point %i:  name=%s    (u,v)=(%g,%g)  index_global_of_PINT=%7i\n", i, uv[i].name.c_str(), uv[i].u,
@@ -85,7 +83,7 @@ void write_uv_error_file(const Run& run, const PlaneUV& uv) {
 
 // Step 6: the interior angles of a counter-clockwise boundary sum to less
 // than their exterior complements.
-int check_boundary_direction(const Run& run, const Subregion& patch, PlaneUV& uv) {
+int check_boundary_direction(const Subregion& patch, PlaneUV& uv) {
     const int n = uv.num_points;
     double angle_sum = 0, angle_sum_ext = 0;
     for (int i = 1; i <= n; ++i) {
@@ -101,7 +99,7 @@ int check_boundary_direction(const Run& run, const Subregion& patch, PlaneUV& uv
     report("angle_sum=%16.12lf > angle_sum_ext=%16.12lf\n", degrees(angle_sum), degrees(angle_sum_ext));
     report("Patch name: %s\n", patch.name.c_str());
     report("\nA likely reason: too large STEP size(s). Try to reduce.\n\n");
-    write_uv_error_file(run, uv);
+    write_uv_error_file(uv);
     return 0;
 }
 
@@ -162,7 +160,7 @@ int parameterize_plane_patch(Run& run, const Subregion& patch, const Vec3& norma
     }
     uv[0] = uv[uv.num_points];
     if (!drop_outside_points(uv)) return fail();
-    if (!check_boundary_direction(run, patch, uv)) return fail();
+    if (!check_boundary_direction(patch, uv)) return fail();
     return 1;
 }
 
