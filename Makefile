@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_MODEL ?= examples/bracket.sur
 DEMO_DIR   := $(BUILD)/demo
 
-.PHONY: all demo test bench deps clean
+.PHONY: all demo test bench bench-models deps clean
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
@@ -52,6 +52,10 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF -DKORVEX_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/korvex_bench
+
+# Whole runs of the command on generated large models: time, peak memory, mesh size.
+bench-models: all
+	python3 bench/run_models.py $(BUILD)/korvex 3
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) build-bench

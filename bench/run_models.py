@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""Generates large plane models and meshes each with the korvex command,
+reporting the median wall time, the peak memory of the run and the size of
+the mesh. Usage: run_models.py KORVEX_COMMAND [REPEATS]"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def grid_of_plates(k, step):
+    """k x k unit-10 plates sharing their curves, every plate its own subregion."""
+    pts, curves, subs = [], [], []
+    name = lambda i, j: f"P{i}_{j}"
+    for i in range(k + 1):
+        for j in range(k + 1):
+            pts.append(f"{name(i, j)} {10.0 * i} {10.0 * j} 0.0")
+    h = lambda i, j: f"QH{i}_{j}"   # from (i, j) to (i+1, j)
+    v = lambda i, j: f"QV{i}_{j}"   # from (i, j) to (i, j+1)
+    for i in range(k + 1):
+        for j in range(k + 1):
+            if i < k:
+                curves.append(f"QL{h(i, j)[1:]} {name(i, j)} {name(i + 1, j)} STEP {step}")
+            if j < k:
+                curves.append(f"QL{v(i, j)[1:]} {name(i, j)} {name(i, j + 1)} STEP {step}")
+    for i in range(k):
+        for j in range(k):
+            ring = [f"QL{h(i, j)[1:]}", f"QL{v(i + 1, j)[1:]}", f"QL{h(i, j + 1)[1:]}", f"QL{v(i, j)[1:]}"]
+            subs.append(f"R{i}_{j} PLANE {' '.join(ring)} REF 0.2")
+    return pts, curves, subs
+
+
+def one_plate(size, step):
+    pts = [f"P1 0 0 0", f"P2 {size} 0 0", f"P3 {size} {size} 0", f"P4 0 {size} 0"]
+    curves = [f"QL{i} P{i} P{i % 4 + 1} STEP {step}" for i in range(1, 5)]
+    return pts, curves, ["R1 PLANE QL1 QL2 QL3 QL4 REF 0.2"]
+
+
+def write_model(path, title, parts):
+    pts, curves, subs = parts
+    with open(path, "w") as f:
+        f.write(title + "\nPOINTS\n" + "\n".join(pts) + "\nCURVES\n" + "\n".join(curves)
+                + "\nSUBREGIONS\n" + "\n".join(subs) + "\nEND\n")
+
+
+def run_once(cmd, model):
+    """Wall time, and peak resident memory (MB) of one run in a child process."""
+    probe = ("import resource,subprocess,sys;"
+             "r=subprocess.run(sys.argv[1:],stdout=subprocess.DEVNULL);"
+             "print(r.returncode, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
+    start = time.perf_counter()
+    out = subprocess.run([sys.executable, "-c", probe, cmd, model], capture_output=True, text=True,
+                         cwd=os.path.dirname(model)).stdout.split()
+    return time.perf_counter() - start, int(out[0]), int(out[1]) / 1024.0
+
+
+def mesh_size(model):
+    m3d = model[:-3] + "m3d"
+    with open(m3d) as f:
+        lines = f.readlines()
+    return sum(l.startswith("Node :") for l in lines), sum(l.startswith("Element :") for l in lines)
+
+
+def main():
+    cmd = os.path.abspath(sys.argv[1])
+    repeats = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    cases = [
+        ("plate_40k", "One plate, about 40 000 elements", one_plate(200.0, 1.0)),
+        ("plate_160k", "One plate, about 160 000 elements", one_plate(400.0, 1.0)),
+        ("grid_10x10", "100 plates sharing curves", grid_of_plates(10, 1.0)),
+        ("grid_14x14", "196 plates sharing curves", grid_of_plates(14, 0.5)),
+    ]
+    print(f"{'model':<12} {'nodes':>9} {'elements':>9} {'median s':>9} {'peak MB':>8}")
+    with tempfile.TemporaryDirectory() as work:
+        for key, title, parts in cases:
+            model = os.path.join(work, key + ".sur")
+            write_model(model, title, parts)
+            times, peaks = [], []
+            for _ in range(repeats):
+                t, rc, peak = run_once(cmd, model)
+                if rc != 0:
+                    print(f"{key:<12} failed (exit status {rc})")
+                    break
+                times.append(t)
+                peaks.append(peak)
+            else:
+                nodes, elements = mesh_size(model)
+                print(f"{key:<12} {nodes:>9} {elements:>9} {statistics.median(times):>9.2f} {max(peaks):>8.1f}")
+
+
+if __name__ == "__main__":
+    main()
