@@ -1,5 +1,5 @@
-// Sizes of the model and mesh records as documented (natural C layout of
-// their fields), used for the memory figures the driver reports. They do not
+// Sizes of the model and mesh records in their fixed field layout (natural C
+// layout), used for the memory figures the driver reports. They do not
 // depend on how this build happens to lay out its own C++ records.
 #pragma once
 

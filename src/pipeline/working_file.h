@@ -15,7 +15,7 @@ inline constexpr const char* kWorkingFileName = "PTCH####";
 inline constexpr std::size_t kWorkingFileRecordSize = 172792;
 
 // Appends the working-file image of one subregion (each field at its
-// documented size, little-endian, back to back) to out.
+// fixed size, little-endian, back to back) to out.
 void serialize_subregion_record(const Subregion& s, std::vector<unsigned char>& out);
 
 // Writes subregions 1..nPatches to path. Returns 1, or 0 after reporting why.

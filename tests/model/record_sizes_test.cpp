@@ -1,4 +1,4 @@
-// Known answers for the documented record sizes behind the memory figures
+// Known answers for the fixed record sizes behind the memory figures
 // of a run (natural C layout on a 64-bit target).
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 namespace korvex {
 namespace {
 
-TEST(RecordSizes, DocumentedRecords) {
+TEST(RecordSizes, FixedLayoutRecords) {
     EXPECT_EQ(control_point_record_bytes(), 160);
     EXPECT_EQ(element_record_bytes(), 32);
     EXPECT_EQ(hole_record_bytes(), 856);   // name padded to 12, id, num_curves, 209 slots
