@@ -110,8 +110,17 @@ TEST(PlaneModels, ANodeLandsExactlyOnTheInternalPoint) {
         }
 }
 
+// The messages of a run, without the two that name its folder and its time.
+std::vector<std::string> repeatable_messages(const Meshed& r) {
+    std::vector<std::string> kept;
+    for (const auto& m : r.messages)
+        if (m.find("Problem name:") == std::string::npos && m.find("Total processing time") == std::string::npos)
+            kept.push_back(m);
+    return kept;
+}
+
 // The same model meshed again, under another name or not, in one process
-// gives a byte-identical result file.
+// gives a byte-identical result file and the same messages.
 TEST(PlaneModels, RepeatedRunsGiveByteIdenticalResults) {
     for (const char* model : {"plane_lines_and_arcs.sur", "plane_internal_point.sur"}) {
         const Meshed reference = mesh_test_model(model);
@@ -121,6 +130,7 @@ TEST(PlaneModels, RepeatedRunsGiveByteIdenticalResults) {
             const Meshed again = mesh_test_model(model, as);
             EXPECT_EQ(again.rc, 0);
             EXPECT_TRUE(again.m3d_bytes == reference.m3d_bytes) << model << " as " << as;
+            EXPECT_EQ(repeatable_messages(again), repeatable_messages(reference)) << model << " as " << as;
         }
     }
 }
