@@ -10,6 +10,7 @@
 #include "model/run.h"
 #include "pipeline/stages.h"
 #include "support/message_capture.h"
+#include "support/model_builder.h"
 
 namespace korvex::curve_test {
 
@@ -17,16 +18,7 @@ using test::MessageCapture;
 
 inline int run_stage(Run& run, int limit = MAX_NEW_POINTS) { return generatePointsAlongCurves(run, limit); }
 
-inline int add_point(Run& run, const char* name, double x, double y, double z = 0.0) {
-    const int i = ++run.nPoints;
-    run.points.ensure(i);
-    ControlPoint& p = run.points[i];
-    p.name = name;
-    p.set_pos({x, y, z});
-    p.id = i;
-    p.PINT = p.name.starts_with("PINT") ? 1 : 0;
-    return i;
-}
+using test::add_point;
 
 // An empty curve, and the point i appended to its definition.
 inline int new_curve(Run& run, const char* name, double step) {

@@ -20,19 +20,22 @@ namespace korvex::test {
 
 // ---- in memory -------------------------------------------------------------
 
+// Appends point nPoints + 1 as the reader would (PINT set by its name).
+inline int add_point(Run& run, const char* name, double x, double y, double z = 0.0) {
+    const int i = ++run.nPoints;
+    run.points.ensure(i);
+    ControlPoint& p = run.points[i];
+    p.name = name;
+    p.set_pos({x, y, z});
+    p.id = i;
+    p.PINT = p.name.starts_with("PINT") ? 1 : 0;
+    return i;
+}
+
 struct ModelBuilder {
     Run run;
 
-    int point(const char* name, double x, double y, double z = 0.0) {
-        const int i = ++run.nPoints;
-        run.points.ensure(i);
-        ControlPoint& p = run.points[i];
-        p.name = name;
-        p.set_pos({x, y, z});
-        p.id = i;
-        p.PINT = p.name.starts_with("PINT") ? 1 : 0;
-        return i;
-    }
+    int point(const char* name, double x, double y, double z = 0.0) { return add_point(run, name, x, y, z); }
 
     // A curve by point names; the names are resolved by restore_curves.
     int curve(const char* name, std::initializer_list<const char*> point_names, double step = 1.0) {
