@@ -1,23 +1,48 @@
-// The korvex command: meshes one model through the library's entry point.
+// The korvex command: meshes models through the library's entry point, and
+// works on existing meshes through its sub-commands (export, quality, render).
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "command_line.h"
 #include "korvex/korvex.h"
+#include "mesh_runs.h"
+#include "sub_commands.h"
+
+namespace {
+
+int sub_command(const std::string&, int argc, char** argv) {
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    return korvex::cli::export_command(args);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::printf("Usage: korvex MODEL.sur\n"
-                    "Meshes the surface model MODEL.sur with quadrilaterals and writes\n"
-                    "MODEL.m3d (the mesh) and MODEL.LOG (the log) beside it.\n"
-                    "Exit status: 0 when the mesh was written, 1 otherwise.\n");
+    if (argc >= 2) {
+        const std::string first = argv[1];
+        if (first == "export") return sub_command(first, argc, argv);
+    }
+    korvex::cli::MeshOptions options;
+    const std::string error = korvex::cli::parse_mesh_options(argc, argv, options);
+    if (!error.empty()) {
+        std::fprintf(stderr, "korvex: %s\nTry 'korvex --help'.\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(korvex::cli::help_text(), stdout);
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (options.version) {
         std::printf("korvex 4.0\n");
         return 0;
     }
-    const int result = GenerateQuads(argc, argv);
-    // The library's last message of a failed run has no line end of its own.
-    if (result != 0) std::printf("\n");
-    return result;
+    if (options.models.empty()) {
+        // The library itself answers a call without a model (banner and usage line).
+        const int result = GenerateQuads(1, argv);
+        std::printf("\n");
+        return result;
+    }
+    return korvex::cli::run_models(options, argv[0]);
 }

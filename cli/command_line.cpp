@@ -1,0 +1,129 @@
+#include "command_line.h"
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+
+#include "output/export_formats.h"
+
+namespace korvex::cli {
+
+namespace {
+
+// The options that take a number, and where the number goes.
+int* number_target(const std::string& option, MeshOptions& o) {
+    static const std::map<std::string, int Capacities::*> capacity = {
+        {"--max-subregions", &Capacities::max_subregions},
+        {"--max-curves-per-tree", &Capacities::max_curves_per_tree},
+        {"--max-points-per-tree", &Capacities::max_points_per_tree},
+        {"--max-nodes", &Capacities::max_nodes},
+    };
+    if (option == "-j" || option == "--jobs") return &o.jobs;
+    const auto it = capacity.find(option);
+    return it == capacity.end() ? nullptr : &(o.capacities.*(it->second));
+}
+
+std::string parse_exports(const std::string& list, MeshOptions& o) {
+    for (const std::string& name : split_list(list)) {
+        if (!output::known_export_format(name)) return "unknown export format '" + name + "' (" + output::export_format_list() + ")";
+        o.exports.push_back(name);
+    }
+    if (o.exports.empty()) return "--export needs a list of formats (" + output::export_format_list() + ")";
+    return "";
+}
+
+}  // namespace
+
+bool parse_positive(const std::string& text, int& value) {
+    if (text.empty() || text.size() > 10) return false;
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < 1 || v > INT_MAX) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+std::vector<std::string> split_list(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : text + ",") {
+        if (c != ',') {
+            part += c;
+        } else if (!part.empty()) {
+            parts.push_back(part);
+            part.clear();
+        }
+    }
+    return parts;
+}
+
+std::string parse_mesh_options(int argc, char** argv, MeshOptions& o) {
+    bool only_models = false;  // after "--" every word is a model
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (only_models || a.empty() || a[0] != '-') {
+            o.models.push_back(a);
+        } else if (a == "--") {
+            only_models = true;
+        } else if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
+        } else if (a == "-q" || a == "--quiet") {
+            o.quiet = true;
+        } else if (a == "--tree-guard") {
+            o.capacities.tree_guard = true;
+        } else if (a == "--export") {
+            if (i + 1 >= argc) return "--export needs a list of formats";
+            const std::string error = parse_exports(argv[++i], o);
+            if (!error.empty()) return error;
+        } else if (int* target = number_target(a, o)) {
+            if (i + 1 >= argc || !parse_positive(argv[i + 1], *target))
+                return a + " needs a whole number of at least 1";
+            ++i;
+        } else {
+            return "unknown option " + a;
+        }
+    }
+    return "";
+}
+
+const char* help_text() {
+    return "Usage: korvex [OPTIONS] MODEL.sur [MODEL.sur ...]\n"
+           "       korvex export MESH.m3d --format F[,F...] [-o OUTPUT] [--nastran-field free|small]\n"
+           "       korvex quality MESH.m3d [--json]\n"
+           "       korvex render MESH.m3d -o PICTURE.svg [--view top|front|side|iso]\n"
+           "\n"
+           "Meshes each surface model MODEL.sur with quadrilaterals and writes MODEL.m3d\n"
+           "(the mesh) and MODEL.LOG (the log) beside it.\n"
+           "\n"
+           "Options of a meshing run:\n"
+           "  --max-subregions N       subregions a model may have and generate (200)\n"
+           "  --max-curves-per-tree N  curves of one internal tree (150)\n"
+           "  --max-points-per-tree N  points of one internal tree (150)\n"
+           "  --max-nodes N            nodes and elements of the mesh (1000000)\n"
+           "  --tree-guard             give up the walk along an unconnected internal tree\n"
+           "  --export F[,F...]        after a successful run also write the mesh as\n"
+           "                           nastran (MODEL.bdf), abaqus (MODEL.inp),\n"
+           "                           vtk (MODEL.vtu) and/or msh (MODEL.msh)\n"
+           "  -q, --quiet              do not echo the messages (the log keeps them)\n"
+           "  -j, --jobs N             mesh the models in N worker processes (1)\n"
+           "  -h, --help               this text\n"
+           "  --version                the version\n"
+           "\n"
+           "Sub-commands:\n"
+           "  export   writes an existing mesh in other formats beside it (MESH.bdf, ...),\n"
+           "           or to OUTPUT when one format is given; Nastran cards in free field\n"
+           "           (full precision, the default) or small field (8 columns)\n"
+           "  quality  node and element counts, corner angles, scaled Jacobian, aspect\n"
+           "           ratio and warpage, worst elements, the same per subregion\n"
+           "  render   an SVG picture of the mesh shaded by scaled Jacobian\n"
+           "\n"
+           "Exit status: 0 when every model was meshed (or the sub-command succeeded),\n"
+           "1 otherwise, 2 for a wrong command line.\n";
+}
+
+}  // namespace korvex::cli

@@ -1,0 +1,41 @@
+// The options of the meshing command: capacities, quiet mode, worker count,
+// exports, and the models to mesh.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvex::cli {
+
+// The five settings of SetMeshParameters, with the library's defaults.
+struct Capacities {
+    bool tree_guard = false;
+    int max_subregions = 200;
+    int max_curves_per_tree = 150;
+    int max_points_per_tree = 150;
+    int max_nodes = 1000000;
+};
+
+struct MeshOptions {
+    Capacities capacities;
+    bool quiet = false;                 // -q: no echo of the messages on standard output
+    int jobs = 1;                       // -j N: worker processes
+    std::vector<std::string> exports;   // --export: format names, in the order given
+    std::vector<std::string> models;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses argv[1..]; returns an empty text on success, else the reason.
+std::string parse_mesh_options(int argc, char** argv, MeshOptions& options);
+
+// A whole positive number in [1, 2^31 - 1]; false for anything else.
+bool parse_positive(const std::string& text, int& value);
+
+// Splits "a,b,c" into its non-empty parts.
+std::vector<std::string> split_list(const std::string& text);
+
+// The text of `korvex --help`.
+const char* help_text();
+
+}  // namespace korvex::cli

@@ -1,0 +1,13 @@
+// The sub-commands that work on an existing result file. Each takes the
+// words after its name and returns the exit status: 0 done, 1 failed,
+// 2 wrong command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvex::cli {
+
+int export_command(const std::vector<std::string>& args);
+
+}  // namespace korvex::cli

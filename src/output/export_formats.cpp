@@ -1,0 +1,68 @@
+#include "output/export_formats.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+
+namespace korvex::output {
+
+namespace {
+
+struct FormatEntry {
+    const char* name;
+    const char* extension;
+};
+
+constexpr std::array<FormatEntry, 4> kFormats = {{
+    {"nastran", ".bdf"},
+    {"abaqus", ".inp"},
+    {"vtk", ".vtu"},
+    {"msh", ".msh"},
+}};
+
+}  // namespace
+
+bool known_export_format(const std::string& format) { return !export_extension(format).empty(); }
+
+std::string export_format_list() {
+    std::string list;
+    for (const FormatEntry& f : kFormats) list += (list.empty() ? "" : ", ") + std::string(f.name);
+    return list;
+}
+
+std::string export_extension(const std::string& format) {
+    for (const FormatEntry& f : kFormats)
+        if (format == f.name) return f.extension;
+    return "";
+}
+
+std::string real15(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+bool write_export(const ResultMesh& mesh, const std::string& format, const std::string& path,
+                  const ExportOptions& options, std::string& error) {
+    if (!known_export_format(format)) {
+        error = "unknown export format '" + format + "'";
+        return false;
+    }
+    std::ofstream out(path, std::ios::binary);
+    if (!out) {
+        error = "cannot create " + path;
+        return false;
+    }
+    if (format == "nastran") write_nastran(mesh, out, options.nastran_small_field);
+    else if (format == "abaqus") write_abaqus(mesh, out);
+    else if (format == "vtk") write_vtu(mesh, out);
+    else write_msh(mesh, out);
+    out.close();
+    if (!out) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace korvex::output
