@@ -12,9 +12,10 @@
 
 namespace {
 
-int sub_command(const std::string&, int argc, char** argv) {
+int sub_command(const std::string& name, int argc, char** argv) {
     const std::vector<std::string> args(argv + 2, argv + argc);
-    return korvex::cli::export_command(args);
+    if (name == "export") return korvex::cli::export_command(args);
+    return korvex::cli::quality_command(args);
 }
 
 }  // namespace
@@ -22,7 +23,7 @@ int sub_command(const std::string&, int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc >= 2) {
         const std::string first = argv[1];
-        if (first == "export") return sub_command(first, argc, argv);
+        if (first == "export" || first == "quality") return sub_command(first, argc, argv);
     }
     korvex::cli::MeshOptions options;
     const std::string error = korvex::cli::parse_mesh_options(argc, argv, options);
