@@ -15,7 +15,8 @@ namespace {
 int sub_command(const std::string& name, int argc, char** argv) {
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (name == "export") return korvex::cli::export_command(args);
-    return korvex::cli::quality_command(args);
+    if (name == "quality") return korvex::cli::quality_command(args);
+    return korvex::cli::render_command(args);
 }
 
 }  // namespace
@@ -23,7 +24,7 @@ int sub_command(const std::string& name, int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc >= 2) {
         const std::string first = argv[1];
-        if (first == "export" || first == "quality") return sub_command(first, argc, argv);
+        if (first == "export" || first == "quality" || first == "render") return sub_command(first, argc, argv);
     }
     korvex::cli::MeshOptions options;
     const std::string error = korvex::cli::parse_mesh_options(argc, argv, options);

@@ -10,5 +10,6 @@ namespace korvex::cli {
 
 int export_command(const std::vector<std::string>& args);
 int quality_command(const std::vector<std::string>& args);
+int render_command(const std::vector<std::string>& args);
 
 }  // namespace korvex::cli
