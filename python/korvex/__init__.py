@@ -118,8 +118,9 @@ def mesh(path, *, tree_guard=False, max_subregions=200, max_curves_per_tree=150,
     text = "".join(messages)
     base = path[:-3] if len(path) >= 3 else path
     # With a callback the library leaves only the log's first line: the rest
-    # is added here, so the log reads as after a run of the command.
-    if os.path.exists(base + "LOG"):
+    # is added here, so the log reads as after a run of the command. A run
+    # that created its log has reported the problem name right after.
+    if any(m.startswith("\nProblem name: ") for m in messages):
         with open(base + "LOG", "a", encoding="utf-8", errors="replace") as log:
             log.write(text)
     if result != 0:

@@ -34,12 +34,16 @@ class ModuleTest(ScratchTest):
             "missing file": ("absent.sur", None),
             "wrong extension": ("plate.txt", "x"),
         }
+        # An older log beside the refused file is left alone.
+        self.write("plate.LOG", "old\n")
         for what, (name, text) in cases.items():
             with self.subTest(what):
                 path = self.write(name, text) if text is not None else os.path.join(self.folder, name)
                 with self.assertRaises(korvex.MeshError) as caught:
                     korvex.mesh(path)
                 self.assertTrue(caught.exception.messages.endswith("Fatal error occurred"), caught.exception.messages)
+        with open(os.path.join(self.folder, "plate.LOG")) as log:
+            self.assertEqual(log.read(), "old\n")
 
     def test_settings_hold_for_one_run_only(self):
         path = self.model("plane_two_plates.sur")
