@@ -107,9 +107,10 @@ class CommandOutputsTest(ScratchTest):
         self.assertEqual(text.count("\n", text.index("*NODE\n"), text.index("*ELEMENT")) - 1, len(mesh.nodes))
 
     @unittest.skipUnless(shutil.which("gmsh"), "gmsh is not installed")
-    def test_gmsh_reads_msh_and_bdf_with_the_same_counts(self):
+    def test_gmsh_reads_msh_and_bdf_in_both_fields_with_the_same_counts(self):
         stem, mesh = self.exported("plane_grid_3x3.sur")
-        for extension in (".msh", ".bdf"):
+        self.korvex("export", stem + ".m3d", "--format", "nastran", "--nastran-field", "small", "-o", stem + ".small.bdf")
+        for extension in (".msh", ".bdf", ".small.bdf"):
             with self.subTest(extension):
                 out = stem + extension + ".read.msh"
                 plain = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}  # gmsh runs unsanitized
