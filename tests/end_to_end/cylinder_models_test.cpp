@@ -94,7 +94,7 @@ TEST(CylinderModels, AFlatSquareIsNoCylinder) {
     EXPECT_TRUE(r.m3d_bytes.empty());
 }
 
-// Elements spanning 75 degrees of a unit circle are much shorter in 3D than
+// Elements spanning 82.5 degrees of a unit circle are much shorter in 3D than
 // unrolled: every margin is tried (the unrolling, and so the mesh, stays the
 // same) until the attempts run out.
 TEST(CylinderModels, ElementsTooCoarseForTheCurvatureExhaustTheRetries) {

@@ -104,7 +104,9 @@ TEST(CylinderUnrolling, AHalfCylinderUnrollsIntoAPiRByLengthRectangle) {
     EXPECT_NEAR(corner["P4"].second, 12.0, 1e-12);
     // The generator lines unroll straight: their nodes keep one u.
     for (int i = 1; i <= uv.num_points; ++i)
-        if (m.run.new_points[m.b.ids[static_cast<std::size_t>(i)]].curve_id == 2) EXPECT_NEAR(uv[i].u, w, 1e-9);
+        if (m.run.new_points[m.b.ids[static_cast<std::size_t>(i)]].curve_id == 2) {
+            EXPECT_NEAR(uv[i].u, w, 1e-9);
+        }
 }
 
 TEST(CylinderGeneratorInput, AnOddBoundaryIsRefusedBeforeMeshing) {
