@@ -15,7 +15,8 @@ from support import ScratchTest
 
 SVG = "{http://www.w3.org/2000/svg}"
 QUALITY_MODELS = ["plane_two_plates.sur", "plane_grid_3x3.sur", "plane_lines_and_arcs.sur",
-                  "plane_tilted_pentagon.sur", "plane_l_shape_mixed.sur"]
+                  "plane_tilted_pentagon.sur", "plane_l_shape_mixed.sur", "cylinder_with_flange.sur",
+                  "cylinder_half_x.sur"]
 
 
 def sub(a, b):
