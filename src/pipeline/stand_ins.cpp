@@ -35,27 +35,6 @@ bool has_any_holes(const Run& run) {
 
 }  // namespace
 
-// Stand-in: conversion of 2- and 3-edged subregions.
-int prepro23(Run& run) {
-    for (int k = 1; k <= run.nPatches; ++k) {
-        const Subregion& s = run.patches[k];
-        if (s.num_edges == 2 || s.num_edges == 3)
-            return missing_capability("prepro23", "conversion of 2- and 3-edged subregions", s.name.c_str());
-    }
-    return 1;
-}
-
-// Stand-in: conversion of 2-edged SPHERE subregions.
-int transform_2edged_SPHEREs(Run& run) {
-    for (int k = 1; k <= run.nPatches; ++k) {
-        const Subregion& s = run.patches[k];
-        if (s.type == TYPE_SPHERE && s.num_edges == 2)
-            return missing_capability("transform_2edged_SPHEREs", "conversion of 2-edged SPHERE subregions",
-                                      s.name.c_str());
-    }
-    return 1;
-}
-
 // Stand-in: refinement squares around internal points with STEP and RAD.
 int preprocess_nonzero_PINTs(Run& run, int k) {
     const Subregion& s = run.patches[k];
