@@ -72,10 +72,6 @@ int meshPatch(Run& run, int k) {
     return missing_capability("meshPatch", "the transfinite curved-patch mesher", run.patches[k].name.c_str());
 }
 
-int meshTriangular(Run& run, int k) {
-    return missing_capability("meshTriangular", "the triangular curved-patch mesher", run.patches[k].name.c_str());
-}
-
 int process_cylinder_patch(Run& run, int k) {
     return missing_capability("process_cylinder_patch", "the cylinder mesher", run.patches[k].name.c_str());
 }
