@@ -89,10 +89,6 @@ int MC_planar_processing(Run& run) {
 }
 
 // Stand-ins: the meshers of curved subregions.
-int meshPatch(Run& run, int k) {
-    return missing_capability("meshPatch", "the transfinite curved-patch mesher", run.patches[k].name.c_str());
-}
-
 int meshTriangular(Run& run, int k) {
     return missing_capability("meshTriangular", "the triangular curved-patch mesher", run.patches[k].name.c_str());
 }

@@ -1,0 +1,64 @@
+// Surfaces of revolution: REV (transfinite strips corrected onto the exact
+// surface) and REV2 (meshed in the plane of rotation angle and meridian
+// length). Both need four edges, one opposite pair made of arcs only: the
+// bottom (edge 1) and top (edge 3) parallels; edges 2 (right) and 4 (left)
+// are meridians.
+#pragma once
+
+#include "model/run.h"
+#include "model/vec3.h"
+
+namespace korvex {
+
+// Centre, radius and unit plane normal of an edge's first arc; centre at
+// 1e32 while not computed.
+struct ArcGeometry {
+    Vec3 centre{1e32, 1e32, 1e32};
+    double radius = 1e32;
+    Vec3 normal{1e32, 1e32, 1e32};
+    bool computed() const { return centre.x != 1e32; }
+};
+
+// Which type's routine names and messages are used.
+enum class RevKind { Rev, Rev2 };
+
+struct RevEdges {
+    int first[6] = {0, 0, 0, 0, 0, 0};  // first curve position of every edge
+    ArcGeometry arc[5];
+    int arcs_only[5] = {0, 0, 0, 0, 0};
+};
+
+// Type and edge-count checks and the arcs-only flags of the edges.
+int rev_entry_checks(const Run& run, const Subregion& patch, RevKind kind, RevEdges& edges);
+
+// The arc geometry of curve |c| (as its division computed it).
+int geometricParametersOfArc(const Run& run, int c, RevKind kind, ArcGeometry& g);
+
+// Verifies the arcs, picks the top and bottom pair (cycling the boundary so
+// that they are edges 1 and 3) and checks the side edges' curve counts.
+int verify_and_preprocess_REV_patch(const Run& run, Subregion& patch, RevKind kind, RevEdges& edges);
+
+// The top/bottom rule on the four angles (degrees): 13 when edges 1 and 3
+// are the parallels, 24 when edges 2 and 4 are, 0 when neither is.
+int choose_parallel_pair(double bot13, double top13, double bot24, double top24);
+
+// Rotates the boundary by one edge: edge k + 1 becomes edge k.
+void cycle_patch_edges(const Run& run, Subregion& patch);
+
+// The axis of rotation of a patch whose edges 1 and 3 are the parallels.
+struct RevAxis {
+    Vec3 point;  // C1
+    Vec3 dir;    // unit direction
+};
+int rev_axis(const RevEdges& edges, RevAxis& axis);
+
+// Moves every node of the global mesh from index first_node on whose name
+// begins with 'R' onto the surface swept by the left edge (edge 4) of
+// patch: same axial position and angle, the meridian's distance from the axis.
+int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, int first_node);
+
+// Cuts a REV patch with side edges of n > 1 curves into n strips along n - 1
+// new arcs, meshes every strip and corrects it onto the surface.
+int mesh_REV_strips(Run& run, int k, const RevEdges& edges, const RevAxis& axis);
+
+}  // namespace korvex
