@@ -1,0 +1,114 @@
+// Curved four-edged patches and surfaces of revolution meshed through the
+// library's entry point: every result is a valid quadrilateral mesh whose
+// nodes lie on the analytic surface of the model, and the failures stop
+// with their messages.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "end_to_end/meshed_model.h"
+
+namespace korvex::test {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The shared curved checks, and no generated '~' name left in the result.
+CurvedMeshReport expect_valid_curved_result(const Meshed& r, const CurvedMeshCheck& check) {
+    const CurvedMeshReport report = expect_valid_curved_mesh(r, check);
+    for (const auto& node : r.m3d.nodes) EXPECT_EQ(node.name.find('~'), std::string::npos) << node.name;
+    for (const auto& e : r.m3d.elements) EXPECT_EQ(e.name.find('~'), std::string::npos) << e.name;
+    return report;
+}
+
+CurvedMeshCheck on(SurfaceDistance surface, double max_distance) {
+    CurvedMeshCheck c;
+    c.surface = std::move(surface);
+    c.max_distance = max_distance;
+    return c;
+}
+
+// Elements using the node of the given name (which must exist once).
+int elements_at(const Meshed& r, const std::string& name) {
+    int id = 0;
+    for (const auto& n : r.m3d.nodes)
+        if (n.name == name) id = n.number;
+    EXPECT_NE(id, 0) << name;
+    int count = 0;
+    for (const auto& e : r.m3d.elements)
+        for (int c : e.nodes) count += c == id;
+    return count;
+}
+
+TEST(CurvedModels, TransfinitePatchesLieOnTheirSurfaces) {
+    struct Case {
+        const char* model;
+        SurfaceDistance surface;
+        double bound;  // linear interpolation over the grid cells, or exact surfaces
+    };
+    const Case cases[] = {
+        // z = xy/20: |f_xy| h^2 / 4 with grid steps of 1.
+        {"curved_bilinear_saddle.sur", height_surface([](double x, double y) { return x * y / 20; }), 1.0 / 80},
+        // Great-circle edges, interior nodes pushed onto the sphere.
+        {"curved_sphere_patch.sur", sphere_surface({0, 0, 0}, 10), 1e-8},
+        // Arcs and lines: chord error h^2 / (8 R) with steps of 1.
+        {"curved_cylinder_untyped.sur", cylinder_surface({0, 0, 0}, {0, 0, 1}, 5), 1.0 / 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        const Meshed r = mesh_test_model(c.model);
+        expect_valid_curved_result(r, on(c.surface, c.bound));
+        EXPECT_NE(r.log.find(" Entering meshPatch()\n"), std::string::npos);
+        for (const char* corner : {"P1", "P2", "P3", "P4"}) EXPECT_EQ(elements_at(r, corner), 1) << corner;
+    }
+}
+
+TEST(CurvedModels, AnAlmostStraightCornerIsCutAndFannedOut) {
+    const Meshed r = mesh_test_model("curved_bilinear_cut_corner.sur");
+    expect_valid_curved_result(r, CurvedMeshCheck{});
+    // The fan puts the true corner back with two of its six elements.
+    EXPECT_EQ(elements_at(r, "P1"), 2);
+    for (const char* corner : {"P2", "P3", "P4"}) EXPECT_EQ(elements_at(r, corner), 1) << corner;
+    for (const auto& n : r.m3d.nodes) {
+        if (n.name == "P1") {
+            EXPECT_EQ(std::hypot(n.x, n.y) + std::fabs(n.z), 0.0);
+        }
+    }
+}
+
+TEST(CurvedModels, ACurvedPatchAndAPlaneNeighbourShareTheirCurve) {
+    const Meshed r = mesh_test_model("curved_saddle_beside_plate.sur");
+    CurvedMeshCheck check;
+    check.surface_of["R1"] = height_surface([](double x, double y) { return x * y / 20; });
+    check.surface_of["R2"] = plane_surface({0, 0, 0}, {0, 0, 1});
+    check.max_distance = 1.0 / 80;
+    expect_valid_curved_result(r, check);
+    EXPECT_EQ(r.m3d.count_named("QL1"), 9);  // ten steps: nine shared inner nodes, once each
+}
+
+TEST(CurvedModels, RepeatedRunsGiveTheSameResultFile) {
+    const Meshed a = mesh_test_model("curved_sphere_patch.sur");
+    const Meshed b = mesh_test_model("curved_sphere_patch.sur");
+    ASSERT_EQ(a.rc, 0);
+    EXPECT_EQ(a.m3d_bytes, b.m3d_bytes);
+}
+
+TEST(CurvedModels, AFlatBilinearPatchAlongTheYzPlaneIsRefusedButMeshesAsPlane) {
+    const Meshed bilinear = mesh_test_model("curved_bilinear_yz_plane.sur");
+    EXPECT_EQ(bilinear.rc, 1);
+    EXPECT_TRUE(messages_in_order(
+        bilinear.messages,
+        {"In mapXYZ_on_UV() : the unit vector is parallel(or almost) to the OX axis:\n",
+         "The most likely reason: a plane surface or\n its component is declared as a BILINEAR patch\n parallel to the YOZ coordinate plane.\n",
+         "The problem can be resolved by describing the same\n surface (patch) as a PLANE-type subregion.\n",
+         "Unsuccessful completion of mapXYZ_on_UV()    (1)\n",
+         " Unsuccessful return from testPointProjectionOnCell().\n",
+         "Cannot calculate (u,v) coordinates of curve points for patch 1\n"}));
+    const Meshed plane = mesh_test_model("curved_plane_yz_plane.sur");
+    expect_valid_curved_result(plane, on(plane_surface({2, 0, 0}, {1, 0, 0}), 1e-12));
+}
+
+}  // namespace
+}  // namespace korvex::test
