@@ -5,6 +5,8 @@
 // are meridians.
 #pragma once
 
+#include <vector>
+
 #include "model/run.h"
 #include "model/vec3.h"
 
@@ -60,5 +62,9 @@ int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, in
 // Cuts a REV patch with side edges of n > 1 curves into n strips along n - 1
 // new arcs, meshes every strip and corrects it onto the surface.
 int mesh_REV_strips(Run& run, int k, const RevEdges& edges, const RevAxis& axis);
+
+// The n - 1 arcs "C~j" (with their mid points "P~j") through the junctions
+// of the side edges' curves; arcs[j] is the index of arc j.
+int add_new_arcs(Run& run, int k, const RevEdges& edges, const RevAxis& axis, std::vector<int>& arcs);
 
 }  // namespace korvex

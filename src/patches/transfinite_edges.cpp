@@ -172,6 +172,27 @@ Vec3 edge_point_at(const EdgeCurveModel& m, int n, double t) {
 
 }  // namespace
 
+void sample_edge_curves(const Run& run, const Subregion& patch, int k, int sub_steps, bool boundary_order,
+                        std::vector<EdgeSample>& out) {
+    EdgeNodes edge;
+    if (boundary_order)
+        boundary_order_nodes(run, patch, k, edge);
+    else
+        collect_edge_nodes(run, patch, k, edge);
+    EdgeCurveModel m;
+    build_edge_model(run, edge, m);
+    const int n = edge.count();
+    out.clear();
+    for (int i = 1; i < n; ++i) {
+        out.push_back({m.P[at(i)], edge.nodes[at(i)]});
+        for (int j = 1; j < sub_steps; ++j)
+            out.push_back({hermite_point(m.P[at(i)], m.P[at(i + 1)], m.t_start[at(i)], m.t_end[at(i)], m.L[at(i)],
+                                         static_cast<double>(j) / sub_steps),
+                           0});
+    }
+    if (n >= 1) out.push_back({m.P[at(n)], edge.nodes[at(n)]});
+}
+
 int generatePointsOnEdge(const Run& run, const Subregion& patch, int k, int N, const std::vector<double>& t,
                          std::vector<Vec3>& out) {
     EdgeNodes edge;

@@ -59,6 +59,17 @@ int removeDuplicates(int& n, const std::vector<int>& index, std::vector<double>&
 int generatePointsOnEdge(const Run& run, const Subregion& patch, int k, int N, const std::vector<double>& t,
                          std::vector<Vec3>& out);
 
+// Points along edge k on the Hermite curves of its curves: every node and
+// sub_steps - 1 points between each pair of consecutive nodes (node index 0
+// for the inserted ones). In edge order, or in boundary order when
+// boundary_order is set.
+struct EdgeSample {
+    Vec3 p;
+    int node = 0;  // index in new_points, 0 for inserted points
+};
+void sample_edge_curves(const Run& run, const Subregion& patch, int k, int sub_steps, bool boundary_order,
+                        std::vector<EdgeSample>& out);
+
 // ---- Grid and cells (transfinite_grid.cpp) -----------------------------------
 
 struct PointUVGrid {

@@ -4,7 +4,9 @@
 // with their messages.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -108,6 +110,74 @@ TEST(CurvedModels, AFlatBilinearPatchAlongTheYzPlaneIsRefusedButMeshesAsPlane) {
          "Cannot calculate (u,v) coordinates of curve points for patch 1\n"}));
     const Meshed plane = mesh_test_model("curved_plane_yz_plane.sur");
     expect_valid_curved_result(plane, on(plane_surface({2, 0, 0}, {1, 0, 0}), 1e-12));
+}
+
+// Radius of a piecewise-linear meridian through (height, radius) pairs.
+std::function<double(double)> piecewise_profile(std::vector<std::array<double, 2>> knots) {
+    return [knots](double h) {
+        for (std::size_t i = 0; i + 1 < knots.size(); ++i)
+            if (h <= knots[i + 1][0] || i + 2 == knots.size())
+                return knots[i][1] + (knots[i + 1][1] - knots[i][1]) * (h - knots[i][0]) / (knots[i + 1][0] - knots[i][0]);
+        return knots.back()[1];
+    };
+}
+
+TEST(RevModels, NodesLieOnTheSurfaceOfRevolution) {
+    struct Case {
+        const char* model;
+        std::vector<std::array<double, 2>> meridian;  // (height, radius) about the z axis
+    };
+    const Case cases[] = {
+        {"curved_rev_cone.sur", {{0, 5}, {4, 3}}},
+        {"curved_rev_cone_cycled.sur", {{0, 5}, {4, 3}}},  // arcs listed as edges 2 and 4
+        {"curved_rev_three_strips.sur", {{0, 5}, {3, 4}, {6, 4.5}, {9, 3}}},
+    };
+    std::map<std::string, CurvedMeshReport> reports;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        const Meshed r = mesh_test_model(c.model);
+        reports[c.model] = expect_valid_curved_result(
+            r, on(revolution_surface({0, 0, 0}, {0, 0, 1}, piecewise_profile(c.meridian)), 1e-9));
+        for (const auto& e : r.m3d.elements) EXPECT_EQ(e.name, "R1");
+    }
+    // Cycling the edges changes nothing but the order the mesher saw them in.
+    EXPECT_NEAR(reports["curved_rev_cone.sur"].min_scaled_jacobian,
+                reports["curved_rev_cone_cycled.sur"].min_scaled_jacobian, 0.05);
+}
+
+TEST(RevModels, AVaseOfThreeStripsIsJoinedAlongTwoNewArcs) {
+    const Meshed r = mesh_test_model("curved_rev_three_strips.sur");
+    ASSERT_EQ(r.rc, 0) << r.log;
+    for (const char* strip : {"R~1", "R~2", "R~3"})
+        EXPECT_NE(r.log.find(std::string("(patch name ") + strip + ")"), std::string::npos) << strip;
+    // The junction arcs are circles about the axis at heights 3 and 6.
+    int on_junctions = 0;
+    for (const auto& n : r.m3d.nodes) {
+        if (std::fabs(n.z - 3) < 1e-12) on_junctions += std::fabs(std::hypot(n.x, n.y) - 4) < 1e-12;
+        if (std::fabs(n.z - 6) < 1e-12) on_junctions += std::fabs(std::hypot(n.x, n.y) - 4.5) < 1e-12;
+    }
+    EXPECT_GE(on_junctions, 2 * 5);
+}
+
+TEST(RevModels, InconsistentEdgesAreRefusedBeforeMeshing) {
+    struct Case {
+        const char* model;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"curved_rev_uneven_sides.sur",
+         {" Input data error for REV subregion R1:\n  the 'left' and the 'right' edges \n  consist of different numbers of curves:\n  3 and 2 correspondingly.\n",
+          "Unsuccessful return from verify_and_preprocess_REV_patch()\n"}},
+        {"curved_rev_arc_with_line.sur",
+         {" Input data error in process_REV_patch():\n   subregion R1 must have either pair 1-3 or 2-4\n  consisting of 'C'-type curves (ie. arcs) only.\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        const Meshed r = mesh_test_model(c.model);
+        EXPECT_EQ(r.rc, 1);
+        EXPECT_TRUE(messages_in_order(r.messages, c.messages));
+        EXPECT_EQ(r.log.find(" Entering meshPatch()"), std::string::npos);
+    }
 }
 
 }  // namespace
