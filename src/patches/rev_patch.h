@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/run.h"
+#include "trelmo/trelmo.h"
 #include "model/vec3.h"
 
 namespace korvex {
@@ -66,5 +67,43 @@ int mesh_REV_strips(Run& run, int k, const RevEdges& edges, const RevAxis& axis)
 // The n - 1 arcs "C~j" (with their mid points "P~j") through the junctions
 // of the side edges' curves; arcs[j] is the index of arc j.
 int add_new_arcs(Run& run, int k, const RevEdges& edges, const RevAxis& axis, std::vector<int>& arcs);
+
+// ---- REV2 ----------------------------------------------------------------
+
+// One boundary node (or, while walking a side edge, one densified point) of
+// a REV2 patch in its (u, v) plane: u along the parallels (radius times
+// rotation angle), v along the meridian, theta the rotation angle.
+struct Rev2Record {
+    Vec3 p;
+    double u = 0, v = 0, theta = 0;
+    int node = 0;  // index in new_points; 0 for densified points
+};
+
+// The axis of a REV2 patch: the bottom arc's centre and the unit normal of
+// its first two nodes' radii.
+struct Rev2Frame {
+    Vec3 P;            // axis point (bottom arc centre)
+    Vec3 n;            // unit axis direction
+    Vec3 axis_raw;     // (B1 - P) x (B2 - P), unnormalised
+    Vec3 plane_n;      // bottom arc plane: plane_n . x = plane_d
+    double plane_d = 0;
+    double R = 0;      // bottom arc radius
+};
+
+struct Rev2Tables {
+    std::vector<Rev2Record> bottom, right, top, left;  // 0-based, boundary order
+};
+
+// The (u, v, theta) of every boundary node, edge by edge, with the closure
+// check of the left edge against the bottom.
+int parameterize_REV2_boundary(const Run& run, const Subregion& patch, const RevEdges& edges, Rev2Frame& frame,
+                               Rev2Tables& tables);
+
+// 3D positions of the interior (name 'R...') nodes: rotated points of the right meridian.
+int deparameterize_REV2_mesh(int num_nodes, const Array1<GenNode>& nodes, Array1<Node3D>& nodes3d,
+                             const Rev2Tables& tables, const Rev2Frame& frame);
+
+// Rotation of p about the axis through P along the unit n by phi.
+Vec3 rotate_about_axis(const Vec3& p, const Vec3& P, const Vec3& n, double phi);
 
 }  // namespace korvex

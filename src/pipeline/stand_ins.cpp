@@ -97,9 +97,4 @@ int process_cylinder_patch(Run& run, int k) {
     return missing_capability("process_cylinder_patch", "the cylinder mesher", run.patches[k].name.c_str());
 }
 
-int process_REV2_patch(Run& run, int k) {
-    return missing_capability("process_REV2_patch", "the REV2 surface-of-revolution mesher",
-                              run.patches[k].name.c_str());
-}
-
 }  // namespace korvex

@@ -131,6 +131,7 @@ TEST(RevModels, NodesLieOnTheSurfaceOfRevolution) {
         {"curved_rev_cone.sur", {{0, 5}, {4, 3}}},
         {"curved_rev_cone_cycled.sur", {{0, 5}, {4, 3}}},  // arcs listed as edges 2 and 4
         {"curved_rev_three_strips.sur", {{0, 5}, {3, 4}, {6, 4.5}, {9, 3}}},
+        {"curved_rev2_cone.sur", {{0, 5}, {4, 3}}},
     };
     std::map<std::string, CurvedMeshReport> reports;
     for (const Case& c : cases) {
@@ -143,6 +144,14 @@ TEST(RevModels, NodesLieOnTheSurfaceOfRevolution) {
     // Cycling the edges changes nothing but the order the mesher saw them in.
     EXPECT_NEAR(reports["curved_rev_cone.sur"].min_scaled_jacobian,
                 reports["curved_rev_cone_cycled.sur"].min_scaled_jacobian, 0.05);
+}
+
+TEST(RevModels, ASphereZoneWithSmoothMeridiansLiesOnItsSphere) {
+    // The meridians are smooth curves through points of the sphere, and the
+    // interior nodes are rotated chord points of the right one: h^2 / (8 R).
+    const Meshed r = mesh_test_model("curved_rev2_sphere_zone.sur");
+    expect_valid_curved_result(r, on(sphere_surface({0, 0, 0}, 10), 0.8 * 0.8 / 80 + 2e-3));
+    EXPECT_NE(r.log.find(" ... boundary parameterization complete.\n"), std::string::npos);
 }
 
 TEST(RevModels, AVaseOfThreeStripsIsJoinedAlongTwoNewArcs) {
@@ -170,6 +179,10 @@ TEST(RevModels, InconsistentEdgesAreRefusedBeforeMeshing) {
           "Unsuccessful return from verify_and_preprocess_REV_patch()\n"}},
         {"curved_rev_arc_with_line.sur",
          {" Input data error in process_REV_patch():\n   subregion R1 must have either pair 1-3 or 2-4\n  consisting of 'C'-type curves (ie. arcs) only.\n"}},
+        {"curved_rev2_unequal_meridians.sur",
+         {" Unsuccessful parameterization of REV2 patch R1:\n",
+          "\n (Possible reason: the 'right' and 'left' edges\n  don't define one and the same surface of revolution.)\n",
+          "Consider using smaller step size when defining initial\n data points, as well as smaller STEP parameter in \n the CURVES section.\n"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);
