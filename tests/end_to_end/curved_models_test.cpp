@@ -90,6 +90,16 @@ TEST(CurvedModels, ACurvedPatchAndAPlaneNeighbourShareTheirCurve) {
     EXPECT_EQ(r.m3d.count_named("QL1"), 9);  // ten steps: nine shared inner nodes, once each
 }
 
+TEST(CurvedModels, TheDomePanelExampleMeetsItsFlangeNodeForNode) {
+    const Meshed r = mesh_model(std::filesystem::path(KORVEX_SOURCE_DIR) / "examples" / "dome_panel.sur");
+    CurvedMeshCheck check;
+    check.surface_of["RDOME"] = sphere_surface({0, 0, 0}, 100);
+    check.surface_of["RFLANGE"] = plane_surface({0, 0, 0}, {0, std::sqrt(0.5), std::sqrt(0.5)});
+    check.max_distance = 1e-9;
+    expect_valid_curved_result(r, check);
+    EXPECT_GT(r.m3d.count_named("CLOW"), 10);
+}
+
 TEST(CurvedModels, RepeatedRunsGiveTheSameResultFile) {
     const Meshed a = mesh_test_model("curved_sphere_patch.sur");
     const Meshed b = mesh_test_model("curved_sphere_patch.sur");
