@@ -68,22 +68,9 @@ int MC_planar_processing(Run& run) {
 }
 
 // Stand-ins: the meshers of curved subregions.
-int meshPatch(Run& run, int k) {
-    return missing_capability("meshPatch", "the transfinite curved-patch mesher", run.patches[k].name.c_str());
-}
 
 int process_cylinder_patch(Run& run, int k) {
     return missing_capability("process_cylinder_patch", "the cylinder mesher", run.patches[k].name.c_str());
-}
-
-int process_REV_patch(Run& run, int k) {
-    return missing_capability("process_REV_patch", "the REV surface-of-revolution mesher",
-                              run.patches[k].name.c_str());
-}
-
-int process_REV2_patch(Run& run, int k) {
-    return missing_capability("process_REV2_patch", "the REV2 surface-of-revolution mesher",
-                              run.patches[k].name.c_str());
 }
 
 }  // namespace korvex
