@@ -8,9 +8,10 @@
 #include <new>
 #include <string>
 
-#include "assembly/global_merge.h"
 #include "interface/messages.h"
+#include "patches/patch_generator_input.h"
 #include "patches/plane_uv.h"
+#include "patches/transfinite_patch.h"
 #include "patches/triangular_mesher.h"
 #include "pipeline/stages.h"
 
@@ -19,16 +20,13 @@ namespace korvex {
 namespace {
 
 constexpr int kMaxGeneratorPoints = 30000;       // points and entities the generator input holds
-constexpr double kTinyUV = 1e-14;
 constexpr int kNodeReserve = 1000;               // nodes kept free below MAX_NODEL_3D
-
-double zero_tiny(double x) { return std::fabs(x) < kTinyUV ? 0.0 : x; }
 
 // The patch's working data from the edges to the 3D nodes.
 struct TriangularMesh {
     TriangularEdge edge[4];
     PlanarTriangle tri;
-    std::vector<PointUV> uv;               // 1..num_points, boundary order
+    PlaneUV uv;                            // 1..num_points, boundary order
     std::map<std::string, int> by_name;    // boundary record of a node name (first wins)
     Array1<GenNode> gen_nodes;
     Array1<GenElement> elements;
@@ -43,7 +41,7 @@ void add_record(const Run& run, TriangularMesh& m, int node, double u, double v)
     r.v = v;
     r.curve_id = std::abs(p.curve_id);
     r.name = p.name;
-    m.uv.push_back(r);
+    m.uv.records.push_back(r);
 }
 
 // Steps 1 and 2: the planar triangle and the boundary (u, v).
@@ -53,7 +51,7 @@ int lay_out_boundary(const Run& run, int k, TriangularMesh& m) {
     const auto length = [&](int e) { return m.edge[e].arc[static_cast<std::size_t>(m.edge[e].n)]; };
     const double L1 = length(1), L3 = length(3);
     m.tri = planar_triangle(L1, length(2), L3);
-    m.uv.assign(1, PointUV{});
+    m.uv.records.assign(1, PointUV{});
     const TriangularEdge& e1 = m.edge[1];
     const TriangularEdge& e2 = m.edge[2];
     const TriangularEdge& e3 = m.edge[3];
@@ -66,53 +64,28 @@ int lay_out_boundary(const Run& run, int k, TriangularMesh& m) {
         const double a = L3 - e3.arc[static_cast<std::size_t>(i)];
         add_record(run, m, e3.nodes[static_cast<std::size_t>(i)], a * m.tri.cos_a, a * m.tri.sin_a);
     }
-    for (int j = static_cast<int>(m.uv.size()) - 1; j >= 1; --j) m.by_name[m.uv[static_cast<std::size_t>(j)].name.c_str()] = j;
+    m.uv.num_points = static_cast<int>(m.uv.records.size()) - 1;
+    m.uv.records[0] = m.uv.records.back();
+    m.by_name = boundary_records_by_name(m.uv);
     return 1;
 }
 
 // Step 3: every second boundary node is a generator point; straight entities
 // of two steps join them, their middle nodes standing for the nodes between.
 int mesh_triangle(Run& run, const Subregion& s, TriangularMesh& m) {
-    const int num_points = static_cast<int>(m.uv.size()) - 1;
-    if (num_points % 2 != 0) {
+    if (m.uv.num_points % 2 != 0) {
         report(" Error in procedure meshTriangular(): \n  the total number of boundary points is an odd value: %i\n",
-               num_points);
+               m.uv.num_points);
         return 0;
     }
-    const int N = num_points / 2;
-    if (N > kMaxGeneratorPoints) {
+    if (m.uv.num_points / 2 > kMaxGeneratorPoints) {
         report("In TRIA_CUR.C: Increase MAX_POINTS (currently  %i) in QUAD_DRV.H\n", kMaxGeneratorPoints);
         return 0;
     }
-    Array1<GenPoint> points(static_cast<std::size_t>(N));
-    Array1<GenEntity> entities(static_cast<std::size_t>(N));
-    Array1<GenSubregion> subregions(1);
-    for (int i = 1; i <= N; ++i) {
-        const PointUV& r = m.uv[static_cast<std::size_t>(2 * i - 1)];
-        points[i].name = r.name;
-        points[i].x = zero_tiny(r.u);
-        points[i].y = zero_tiny(r.v);
-    }
-    GenSubregion& sub = subregions[1];
-    sub.name = s.name;
-    sub.num_entities = N;
-    sub.entity_names = Array1<FixedName<12>>(static_cast<std::size_t>(N));
-    sub.REF = s.REF;
-    for (int i = 1; i <= N; ++i) {
-        std::string name = m.uv[static_cast<std::size_t>(2 * i)].name.c_str();
-        if (!name.empty()) name[0] = 'L';
-        GenEntity& e = entities[i];
-        e.name = name;
-        e.type = ENTITY_TYPE_LINE;
-        e.start = points[i].name;
-        e.end = points[i == N ? 1 : i + 1].name;
-        e.division_mode = DIVISION_BY_COUNT;
-        e.num_steps = 2;
-        sub.entity_names[i] = e.name;
-    }
-    const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
-    if (!call_Trelmo(points, N, entities, N, subregions, 1, m.gen_nodes, m.num_nodes, m.elements, m.num_elements, limits,
-                     run.all_singular_repaired)) {
+    GeneratorInput in;
+    fill_generator_points(m.uv, in);
+    if (!fill_generator_entities(s, m.uv, in)) return 0;
+    if (!run_generator(run, in, m.gen_nodes, m.num_nodes, m.elements, m.num_elements)) {
         report("\n Patch %s: step size must be reduced.\n", s.original_name.c_str());
         return 0;
     }
@@ -130,8 +103,8 @@ int restore_boundary_uv(TriangularMesh& m) {
             report(" Error in meshTriangular():\n For node %i (%s) :  boundary point not found.\n", i, g.name.c_str());
             return 0;
         }
-        g.x = m.uv[static_cast<std::size_t>(it->second)].u;
-        g.y = m.uv[static_cast<std::size_t>(it->second)].v;
+        g.x = m.uv[it->second].u;
+        g.y = m.uv[it->second].v;
     }
     return 1;
 }
@@ -161,28 +134,10 @@ int place_boundary_nodes(const Run& run, const Subregion& s, TriangularMesh& m) 
 }
 
 // Step 4.3: nodes named after generated curve nodes take the user's names.
-int restore_node_names(const Run& run, TriangularMesh& m) {
-    for (int i = 1; i <= m.num_nodes; ++i) {
-        GenNode& g = m.gen_nodes[i];
-        if (g.name[1] == '$') {
-            const auto it = m.by_name.find(g.name.c_str());
-            const int j = it == m.by_name.end() ? 0 : it->second;
-            const int cid = j ? m.uv[static_cast<std::size_t>(j)].curve_id : 0;
-            if (cid <= 0) {
-                report(" Wrong curve_id=%i  when i=%i j=%i\n", cid, i, j);
-                return 0;
-            }
-            g.name = run.curves[cid].name_original;
-        } else if (g.name.starts_with("P@")) {
-            const ControlPoint* match = nullptr;
-            for (int p = 1; p <= run.num_new_points && !match; ++p)
-                if (run.new_points[p].name == g.name) match = &run.new_points[p];
-            if (!match || match->name_original.empty())
-                report(" Warning : Original curve name for point %s   \n  could not be restored.\n", g.name.c_str());
-            g.name = match ? match->name_original.c_str() : "";
-        }
-        m.nodes[i].name = g.name;
-    }
+int restore_node_names(const Run& run, const Subregion& s, TriangularMesh& m) {
+    if (!restore_user_node_names(run, s, m.uv, m.by_name, m.num_nodes, m.gen_nodes, m.num_elements, m.elements, false))
+        return 0;
+    for (int i = 1; i <= m.num_nodes; ++i) m.nodes[i].name = m.gen_nodes[i].name;
     return 1;
 }
 
@@ -210,7 +165,7 @@ int mesh_triangular_patch(Run& run, int k) {
     }
     const Subregion& s = run.patches[k];
     if (!mesh_triangle(run, s, m) || !restore_boundary_uv(m) || !place_boundary_nodes(run, s, m) ||
-        !restore_node_names(run, m))
+        !restore_node_names(run, s, m))
         return 0;
     if (run.num_nodes + m.num_nodes > run.settings.MAX_NODEL_3D - kNodeReserve) {
         report("Increase  MAX_NODEL_3D to at least %i\n", run.num_nodes + m.num_nodes + kNodeReserve);
@@ -223,7 +178,7 @@ int mesh_triangular_patch(Run& run, int k) {
     }
     report(" ... 3D nodal coordinates calculation complete.\n");
     if (s.type == TYPE_SPHERE) project_onto_sphere(run, s, m);
-    if (!add_to_global(run, s, m.num_nodes, m.gen_nodes, m.nodes, m.num_elements, m.elements)) {
+    if (!merge_curved_patch_mesh(run, s, m.num_nodes, m.gen_nodes, m.nodes, m.num_elements, m.elements)) {
         report("Unsuccessful return from add_to_global()   (4)\n");
         return 0;
     }

@@ -87,5 +87,33 @@ TEST(TwoThreeEdgedModels, UntypedCurvedTriangleGoesToTheTriangularMesher) {
     expect_user_names_only(r);
 }
 
+// Subregions made four-edged by the conversion go to the transfinite mesher.
+TEST(TwoThreeEdgedModels, ConvertedToFourEdgesAndMeshedByTheTransfiniteMesher) {
+    struct Case {
+        const char* model;
+        SurfaceDistance surface;
+        const char* curve;  // a curve and the number of nodes named after it
+        int nodes;
+    };
+    const Case cases[] = {
+        // Longest side (11.7) cut into two halves of 6 steps: 11 nodes inside it.
+        {"tri_bilinear_triangle.sur", plane_surface({0, 0, 0}, {0, 0, 1}), "QL2", 11},
+        // Divided at the right angle at P2; QL4 + QL5 stay one edge.
+        {"tri_bilinear_five_curves.sur", plane_surface({0, 0, 0}, {0, 0, 1}), "QL4", 13},
+        // Every curve an edge: the bilinear saddle through the four corners.
+        {"two_edged_saddle.sur", height_surface([](double x, double y) { return 0.3 * (x + y) - 0.06 * x * y; }), "QL1", 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        const Meshed r = mesh_test_model(c.model);
+        CurvedMeshCheck check;
+        check.surface = c.surface;
+        expect_valid_curved_mesh(r, check);
+        EXPECT_TRUE(r.log.find(" Entering meshPatch()\n") != std::string::npos);
+        EXPECT_EQ(r.m3d.count_named(c.curve), c.nodes);
+        expect_user_names_only(r);
+    }
+}
+
 }  // namespace
 }  // namespace korvex::test
