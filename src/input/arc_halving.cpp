@@ -3,6 +3,7 @@
 // nodes later placed on the half fall on points that carry the arc's name.
 #include <cmath>
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "curves/curve_division.h"
@@ -169,9 +170,7 @@ int place_half(Run& run, const Curve& old, const Circle& f, double from, int n, 
     return 1;
 }
 
-}  // namespace
-
-int divide_arc_to_2(Run& run, int signed_id, int& new_curve) {
+int cut_arc(Run& run, int signed_id, int& new_curve) {
     const int c = std::abs(signed_id);
     new_curve = 0;
     Circle f;
@@ -205,6 +204,17 @@ int divide_arc_to_2(Run& run, int signed_id, int& new_curve) {
     set_curve_points(run, c, first_half);
     set_curve_points(run, new_curve, second_half);
     return 1;
+}
+
+}  // namespace
+
+int divide_arc_to_2(Run& run, int signed_id, int& new_curve) {
+    try {
+        return cut_arc(run, signed_id, new_curve);
+    } catch (const std::bad_alloc&) {
+        report(" Out of memory in divide_arc_to_2().\n");
+        return 0;
+    }
 }
 
 }  // namespace korvex
