@@ -67,10 +67,4 @@ int MC_planar_processing(Run& run) {
     return 1;
 }
 
-// Stand-ins: the meshers of curved subregions.
-
-int process_cylinder_patch(Run& run, int k) {
-    return missing_capability("process_cylinder_patch", "the cylinder mesher", run.patches[k].name.c_str());
-}
-
 }  // namespace korvex

@@ -50,15 +50,5 @@ TEST(StandIns, NeededCapabilitiesFailWithTheirName) {
     EXPECT_EQ(messages.count("refinement squares around internal points"), 1);
 }
 
-TEST(StandIns, MeshersAlwaysFail) {
-    korvex::Run run;
-    run.patches.ensure(1);
-    run.nPatches = 1;
-    run.patches[1].name = "RCYL";
-    MessageCapture messages;
-    EXPECT_EQ(process_cylinder_patch(run, 1), 0);
-    EXPECT_EQ(messages.text(), " Missing capability: the cylinder mesher (routine process_cylinder_patch, needed for RCYL).\n");
-}
-
 }  // namespace
 }  // namespace korvex::test
