@@ -115,5 +115,22 @@ TEST(TwoThreeEdgedModels, ConvertedToFourEdgesAndMeshedByTheTransfiniteMesher) {
     }
 }
 
+// A quarter cylinder shell with a spherical octant cap on its top arc and a
+// conical skirt on its bottom arc: three meshers, one conforming mesh.
+TEST(TwoThreeEdgedModels, TankOfCylinderCapAndSkirt) {
+    const Meshed r = mesh_test_model("tank_mixed.sur");
+    CurvedMeshCheck check;
+    check.surface_of["RSHELL"] = cylinder_surface({0, 0, 0}, {0, 0, 1}, 10);
+    check.surface_of["RCAP"] = sphere_surface({0, 0, 10}, 10);
+    check.surface_of["RSKIRT"] = revolution_surface({0, 0, 0}, {0, 0, 1}, [](double h) { return 10 - h; });
+    check.max_distance = 1e-8;
+    expect_valid_curved_mesh(r, check);
+    expect_user_names_only(r);
+    for (const char* shared : {"CT", "CB"}) EXPECT_GT(r.m3d.count_named(shared), 5) << shared;
+    int per_part[3] = {0, 0, 0};
+    for (const auto& e : r.m3d.elements) per_part[e.name == "RSHELL" ? 0 : e.name == "RCAP" ? 1 : 2]++;
+    for (const int n : per_part) EXPECT_GT(n, 20);
+}
+
 }  // namespace
 }  // namespace korvex::test
