@@ -2,6 +2,7 @@
 """Generates large plane and cylinder models and meshes each with the korvex command,
 reporting the median wall time, the peak memory of the run and the size of
 the mesh. Usage: run_models.py KORVEX_COMMAND [REPEATS]"""
+import math
 import os
 import statistics
 import subprocess
@@ -45,6 +46,26 @@ def half_cylinder(radius, length, step):
     curves = [f"C1 P1 PM1 P2 STEP {step}", f"QL1 P2 P3 STEP {step}",
               f"C2 P3 PM2 P4 STEP {step}", f"QL2 P4 P1 STEP {step}"]
     return pts, curves, ["R1 CYLINDER ANGLEX 90 ANGLEY 90 ANGLEZ 0 C1 QL1 C2 QL2 REF 0.2"]
+def sphere_panel(radius, step):
+    """The spherical panel of a cube face: four great-circle arcs."""
+    s, m = radius / math.sqrt(3.0), radius / math.sqrt(2.0)
+    corner = {1: (-s, -s), 2: (s, -s), 3: (s, s), 4: (-s, s)}
+    middle = {1: (0, -m), 2: (m, 0), 3: (0, m), 4: (-m, 0)}
+    pts = [f"P{i} {x!r} {y!r} {s!r}" for i, (x, y) in corner.items()]
+    pts += [f"PM{i} {x!r} {y!r} {m!r}" for i, (x, y) in middle.items()]
+    curves = [f"C{i} P{i} PM{i} P{i % 4 + 1} STEP {step}" for i in range(1, 5)]
+    edges = " ".join(f"EDGE C{i}" for i in range(1, 5))
+    return pts, curves, [f"R1 SPHERE XC 0 YC 0 ZC 0 {edges} REF 0.2"]
+
+
+def rev_cone(r_bottom, r_top, height, step):
+    """A quarter turn of a cone frustum about the z axis (REV)."""
+    c = math.cos(math.pi / 4)
+    pts = [f"P1 {r_bottom} 0 0", f"PM1 {r_bottom * c!r} {r_bottom * c!r} 0", f"P2 0 {r_bottom} 0",
+           f"P3 0 {r_top} {height}", f"PM2 {r_top * c!r} {r_top * c!r} {height}", f"P4 {r_top} 0 {height}"]
+    curves = [f"C1 P1 PM1 P2 STEP {step}", f"QL1 P2 P3 STEP {step}", f"C2 P3 PM2 P4 STEP {step}",
+              f"QL2 P4 P1 STEP {step}"]
+    return pts, curves, ["R1 REV EDGE C1 EDGE QL1 EDGE C2 EDGE QL2 REF 0.2"]
 
 
 def write_model(path, title, parts):
@@ -81,6 +102,8 @@ def main():
         ("grid_10x10", "100 plates sharing curves", grid_of_plates(10, 1.0)),
         ("grid_14x14", "196 plates sharing curves", grid_of_plates(14, 0.5)),
         ("cyl_100k", "Half cylinder, about 100 000 elements", half_cylinder(100.0, 320.0, 1.0)),
+        ("sphere_50k", "A spherical panel, about 50 000 elements", sphere_panel(100.0, 0.65)),
+        ("rev_50k", "A cone frustum quarter (REV), about 50 000 elements", rev_cone(100.0, 60.0, 80.0, 0.47)),
     ]
     print(f"{'model':<12} {'nodes':>9} {'elements':>9} {'median s':>9} {'peak MB':>8}")
     with tempfile.TemporaryDirectory() as work:

@@ -35,27 +35,6 @@ bool has_any_holes(const Run& run) {
 
 }  // namespace
 
-// Stand-in: conversion of 2- and 3-edged subregions.
-int prepro23(Run& run) {
-    for (int k = 1; k <= run.nPatches; ++k) {
-        const Subregion& s = run.patches[k];
-        if (s.num_edges == 2 || s.num_edges == 3)
-            return missing_capability("prepro23", "conversion of 2- and 3-edged subregions", s.name.c_str());
-    }
-    return 1;
-}
-
-// Stand-in: conversion of 2-edged SPHERE subregions.
-int transform_2edged_SPHEREs(Run& run) {
-    for (int k = 1; k <= run.nPatches; ++k) {
-        const Subregion& s = run.patches[k];
-        if (s.type == TYPE_SPHERE && s.num_edges == 2)
-            return missing_capability("transform_2edged_SPHEREs", "conversion of 2-edged SPHERE subregions",
-                                      s.name.c_str());
-    }
-    return 1;
-}
-
 // Stand-in: refinement squares around internal points with STEP and RAD.
 int preprocess_nonzero_PINTs(Run& run, int k) {
     const Subregion& s = run.patches[k];
@@ -86,25 +65,6 @@ int MC_planar_processing(Run& run) {
     if (has_any_holes(run)) return missing_capability("MULT_CON", "removal of holes");
     run.all_holes_processed = 1;
     return 1;
-}
-
-// Stand-ins: the meshers of curved subregions.
-int meshPatch(Run& run, int k) {
-    return missing_capability("meshPatch", "the transfinite curved-patch mesher", run.patches[k].name.c_str());
-}
-
-int meshTriangular(Run& run, int k) {
-    return missing_capability("meshTriangular", "the triangular curved-patch mesher", run.patches[k].name.c_str());
-}
-
-int process_REV_patch(Run& run, int k) {
-    return missing_capability("process_REV_patch", "the REV surface-of-revolution mesher",
-                              run.patches[k].name.c_str());
-}
-
-int process_REV2_patch(Run& run, int k) {
-    return missing_capability("process_REV2_patch", "the REV2 surface-of-revolution mesher",
-                              run.patches[k].name.c_str());
 }
 
 }  // namespace korvex

@@ -16,8 +16,6 @@ TEST(StandIns, UnneededCapabilitiesSucceedWithoutChanges) {
     run.patches[1].num_edges = 4;
     run.patches[1].type = TYPE_SPHERE;
     MessageCapture messages;
-    EXPECT_EQ(prepro23(run), 1);
-    EXPECT_EQ(transform_2edged_SPHEREs(run), 1);
     EXPECT_EQ(preprocess_nonzero_PINTs(run, 1), 1);
     EXPECT_EQ(tree_merge(run), 1);
     run.all_trees_processed = run.all_holes_processed = 0;
@@ -35,12 +33,7 @@ TEST(StandIns, NeededCapabilitiesFailWithTheirName) {
     run.patches[1].name = "R1";
     run.patches[1].num_edges = 3;
     MessageCapture messages;
-    EXPECT_EQ(prepro23(run), 0);
-    EXPECT_EQ(messages.text(),
-              " Missing capability: conversion of 2- and 3-edged subregions (routine prepro23, needed for R1).\n");
-
     run.patches[1].num_holes = 1;
-    messages.clear();
     EXPECT_EQ(process_trees_and_holes(run), 0);
     EXPECT_TRUE(messages.in_order({" Missing capability: removal of holes (routine MULT_CON).\n",
                                    "Unsuccessful return from MC_planar_processing() into KORVEX.C\n"}))
@@ -55,19 +48,6 @@ TEST(StandIns, NeededCapabilitiesFailWithTheirName) {
     messages.clear();
     EXPECT_EQ(preprocess_nonzero_PINTs(run, 1), 0);
     EXPECT_EQ(messages.count("refinement squares around internal points"), 1);
-}
-
-TEST(StandIns, MeshersAlwaysFail) {
-    korvex::Run run;
-    run.patches.ensure(1);
-    run.nPatches = 1;
-    run.patches[1].name = "RCYL";
-    MessageCapture messages;
-    EXPECT_EQ(meshPatch(run, 1), 0);
-    EXPECT_EQ(meshTriangular(run, 1), 0);
-    EXPECT_EQ(process_REV_patch(run, 1), 0);
-    EXPECT_EQ(process_REV2_patch(run, 1), 0);
-    EXPECT_EQ(messages.count(" Missing capability: "), 4);
 }
 
 }  // namespace
