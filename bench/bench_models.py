@@ -3,6 +3,7 @@ comparison: discs bounded by two half arcs, L-shaped plates, grids of plates
 sharing their curves, and a few shapes that exercise the generator's
 unstructured path (graded steps, re-entrant corners, many arcs)."""
 import math
+import random
 
 
 def write_model(path, title, parts):
@@ -88,6 +89,36 @@ def scalloped(lobes, radius, step):
     return pts, curves, [f"RSCAL PLANE {ring} REF 0.2"]
 
 
+def random_polygon(seed, corners, step):
+    """A star-shaped polygon with corners at random radii and a random step
+    on every side (a fixed seed gives the same model every time)."""
+    rng = random.Random(seed)
+    pts, curves = [], []
+    for k in range(corners):
+        t = 2 * math.pi * (k + 0.3 * rng.random()) / corners
+        r = 6.0 + 4.0 * rng.random()
+        pts.append(f"P{k + 1} {r * math.cos(t):.9f} {r * math.sin(t):.9f} 0")
+    for k in range(corners):
+        s = step * (0.5 + 1.5 * rng.random())
+        curves.append(f"QL{k + 1} P{k + 1} P{(k + 1) % corners + 1} STEP {s:.6f}")
+    ring = " ".join(f"QL{k + 1}" for k in range(corners))
+    return pts, curves, [f"RPOLY PLANE {ring} REF 0.2"]
+
+
+def comb(teeth, step):
+    """A comb: a base strip with `teeth` narrow teeth (many re-entrant corners)."""
+    xs = [(2.0 * k, 2.0 * k + 1.0) for k in range(teeth)]
+    outline = [(0.0, 0.0), (2.0 * teeth - 1.0, 0.0)]
+    for a, b in reversed(xs):
+        outline += [(b, 2.0), (b, 6.0), (a, 6.0), (a, 2.0)]
+    outline = outline[:-1] + [(0.0, 2.0)]
+    pts = [f"P{k + 1} {x} {y} 0" for k, (x, y) in enumerate(outline)]
+    n = len(outline)
+    curves = [f"QL{k + 1} P{k + 1} P{(k + 1) % n + 1} STEP {step}" for k in range(n)]
+    ring = " ".join(f"QL{k + 1}" for k in range(n))
+    return pts, curves, [f"RCOMB PLANE {ring} REF 0.2"]
+
+
 # The generated models of the output comparison: (key, title, parts).
 COMPARISON_MODELS = [
     ("disc_r5_s005", "Disc of radius 5 at step 0.05", disc(5.0, 0.05)),
@@ -103,4 +134,7 @@ COMPARISON_MODELS = [
     ("star_7_fine", "Seven-pointed star, fine", star(7, 10.0, 6.0, 0.25)),
     ("scalloped_6", "Hexagon with arc sides", scalloped(6, 8.0, 0.3)),
     ("grid_3x3", "Nine plates sharing curves", grid_of_plates(3, 1.0)),
-]
+    ("comb_5", "Comb of five teeth", comb(5, 0.25)),
+    ("comb_3_coarse", "Comb of three teeth, coarse", comb(3, 0.5)),
+] + [(f"polygon_{seed}", f"Random polygon {seed}", random_polygon(seed, 5 + seed % 9, 0.4 + 0.1 * (seed % 4)))
+     for seed in range(1, 13)]
