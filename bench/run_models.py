@@ -9,40 +9,8 @@ import sys
 import tempfile
 import time
 
-
-def grid_of_plates(k, step):
-    """k x k unit-10 plates sharing their curves, every plate its own subregion."""
-    pts, curves, subs = [], [], []
-    name = lambda i, j: f"P{i}_{j}"
-    for i in range(k + 1):
-        for j in range(k + 1):
-            pts.append(f"{name(i, j)} {10.0 * i} {10.0 * j} 0.0")
-    h = lambda i, j: f"QH{i}_{j}"   # from (i, j) to (i+1, j)
-    v = lambda i, j: f"QV{i}_{j}"   # from (i, j) to (i, j+1)
-    for i in range(k + 1):
-        for j in range(k + 1):
-            if i < k:
-                curves.append(f"QL{h(i, j)[1:]} {name(i, j)} {name(i + 1, j)} STEP {step}")
-            if j < k:
-                curves.append(f"QL{v(i, j)[1:]} {name(i, j)} {name(i, j + 1)} STEP {step}")
-    for i in range(k):
-        for j in range(k):
-            ring = [f"QL{h(i, j)[1:]}", f"QL{v(i + 1, j)[1:]}", f"QL{h(i, j + 1)[1:]}", f"QL{v(i, j)[1:]}"]
-            subs.append(f"R{i}_{j} PLANE {' '.join(ring)} REF 0.2")
-    return pts, curves, subs
-
-
-def one_plate(size, step):
-    pts = [f"P1 0 0 0", f"P2 {size} 0 0", f"P3 {size} {size} 0", f"P4 0 {size} 0"]
-    curves = [f"QL{i} P{i} P{i % 4 + 1} STEP {step}" for i in range(1, 5)]
-    return pts, curves, ["R1 PLANE QL1 QL2 QL3 QL4 REF 0.2"]
-
-
-def write_model(path, title, parts):
-    pts, curves, subs = parts
-    with open(path, "w") as f:
-        f.write(title + "\nPOINTS\n" + "\n".join(pts) + "\nCURVES\n" + "\n".join(curves)
-                + "\nSUBREGIONS\n" + "\n".join(subs) + "\nEND\n")
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bench_models import grid_of_plates, one_plate, write_model  # noqa: E402
 
 
 def run_once(cmd, model):
