@@ -3,7 +3,9 @@
 // partner whose cut stays inside the loop wins.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <new>
+#include <utility>
 #include <queue>
 #include <vector>
 
@@ -199,16 +201,21 @@ void take(const Partners& p, const LoopView& v, int j, DivideResult& result) {
 int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& crossing, DivideResult& result,
                      int& code) {
     const int n = v.loop.count;
-    std::vector<int> by_bound;
-    for (int j = 4; j <= n - 2; ++j) by_bound.push_back(j);
-    std::stable_sort(by_bound.begin(), by_bound.end(), [&](int a, int b) { return p.bound(a) < p.bound(b); });
+    // Unplaced partners in a heap by bound: only the few with the smallest
+    // bounds are ever taken out.
+    std::vector<std::pair<double, int>> unplaced;
+    for (int j = 4; j <= n - 2; ++j) unplaced.emplace_back(p.bound(j), j);
+    const auto larger = std::greater<std::pair<double, int>>();
+    std::make_heap(unplaced.begin(), unplaced.end(), larger);
     auto later = [&](int a, int b) { return p.C(a) > p.C(b) || (p.C(a) == p.C(b) && a > b); };
     std::priority_queue<int, std::vector<int>, decltype(later)> pending(later);
-    std::size_t next = 0;
     for (;;) {
-        while (next < by_bound.size() && (pending.empty() || !(p.bound(by_bound[next]) > p.C(pending.top())))) {
-            if (!p.place(by_bound[next], code)) return -1;
-            pending.push(by_bound[next++]);
+        while (!unplaced.empty() && (pending.empty() || !(unplaced.front().first > p.C(pending.top())))) {
+            const int j = unplaced.front().second;
+            std::pop_heap(unplaced.begin(), unplaced.end(), larger);
+            unplaced.pop_back();
+            if (!p.place(j, code)) return -1;
+            pending.push(j);
         }
         if (pending.empty()) return 0;
         const int j = pending.top();
