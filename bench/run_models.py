@@ -4,24 +4,18 @@ reporting the median wall time, the peak memory of the run and the size of
 the mesh. Usage: run_models.py KORVEX_COMMAND [REPEATS]"""
 import os
 import statistics
-import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bench_models import grid_of_plates, one_plate, write_model  # noqa: E402
+import generator_scaling  # noqa: E402
 
 
 def run_once(cmd, model):
-    """Wall time, and peak resident memory (MB) of one run in a child process."""
-    probe = ("import resource,subprocess,sys;"
-             "r=subprocess.run(sys.argv[1:],stdout=subprocess.DEVNULL);"
-             "print(r.returncode, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
-    start = time.perf_counter()
-    out = subprocess.run([sys.executable, "-c", probe, cmd, model], capture_output=True, text=True,
-                         cwd=os.path.dirname(model)).stdout.split()
-    return time.perf_counter() - start, int(out[0]), int(out[1]) / 1024.0
+    """Wall time, exit status and peak resident memory (MB) of one run."""
+    rc, wall, _, peak = generator_scaling.run_once([cmd, model], os.path.dirname(model))
+    return wall, rc, peak
 
 
 def mesh_size(model):
