@@ -27,6 +27,19 @@ double corner_deviation(double phi) {
     return d;
 }
 
+// Exactly angle_between(...) <= pi/2, mostly without the arc cosine: a
+// clockwise turn gives at least pi, and a cosine clearly away from zero
+// decides on its sign; only near a right angle is the angle computed.
+bool at_most_right(double ax, double ay, double bx, double by, double la, double lb) {
+    constexpr double kClearCosine = 1e-9;
+    if (la == 0.0 || lb == 0.0) return true;
+    if (ax * by - ay * bx < 0.0) return false;
+    const double c = (ax * bx + ay * by) / (la * lb);
+    if (c > kClearCosine) return true;
+    if (c < -kClearCosine) return false;
+    return angle_between(ax, ay, bx, by, la, lb) <= kPi / 2;
+}
+
 struct LoopView {
     const NodeLoop& loop;
     const TrelmoMesh& mesh;
@@ -70,28 +83,31 @@ private:
         const double ajx_ = J.x - A.x, ajy_ = J.y - A.y, axx = X.x - A.x, axy = X.y - A.y;
         const double jxx = X.x - J.x, jxy = X.y - J.y, jax = A.x - J.x, jay = A.y - J.y;
         const double aj = std::hypot(ajx_, ajy_), ax = std::hypot(axx, axy), jx = std::hypot(jxx, jxy);
-        // The four angles of the triangle A, J, X (angle(V, P, Q) at V from P to Q).
+        // The four angles of the triangle A, J, X (angle(V, P, Q) at V from P
+        // to Q), and the tests whether each is at most a right angle.
         auto a_ajx = [&] { return angle_between(ajx_, ajy_, axx, axy, aj, ax); };
         auto a_jxa = [&] { return angle_between(jxx, jxy, jax, jay, jx, aj); };
         auto a_jax = [&] { return angle_between(jax, jay, jxx, jxy, aj, jx); };
         auto a_axj = [&] { return angle_between(axx, axy, ajx_, ajy_, ax, aj); };
+        auto r_ajx = [&] { return at_most_right(ajx_, ajy_, axx, axy, aj, ax); };
+        auto r_jxa = [&] { return at_most_right(jxx, jxy, jax, jay, jx, aj); };
+        auto r_jax = [&] { return at_most_right(jax, jay, jxx, jxy, aj, jx); };
+        auto r_axj = [&] { return at_most_right(axx, axy, ajx_, ajy_, ax, aj); };
         const double h = 0.25 * std::max(seg_[static_cast<std::size_t>(x - 1)], seg_[static_cast<std::size_t>(x)]);
         const int n = v_.loop.count;
         if (first_side) {
-            if (a_ajx() <= kPi / 2 && a_jxa() <= kPi / 2) return true;
-            const double b1 = a_jax();
-            if (b1 <= kPi / 2) {
-                const double b2 = a_axj();
-                if (b2 <= kPi / 2) return h > ax * std::sin(b2) || (b1 < kNarrowBeside && b2 < kNarrowBeside);
+            if (r_ajx() && r_jxa()) return true;
+            if (r_jax() && r_axj()) {
+                const double b1 = a_jax(), b2 = a_axj();
+                return h > ax * std::sin(b2) || (b1 < kNarrowBeside && b2 < kNarrowBeside);
             }
             const bool near_end = x == 2 || x == j - 1;
             return !near_end && (h > ax || h > jx);
         }
-        if (a_jax() <= kPi / 2 && a_axj() <= kPi / 2) return true;
-        const double b1 = a_ajx();
-        if (b1 <= kPi / 2) {
-            const double b2 = a_jxa();
-            if (b2 <= kPi / 2) return h > ax * std::sin(b1) || (b1 < kNarrowBeside && b2 < kNarrowBeside);
+        if (r_jax() && r_axj()) return true;
+        if (r_ajx() && r_jxa()) {
+            const double b1 = a_ajx(), b2 = a_jxa();
+            return h > ax * std::sin(b1) || (b1 < kNarrowBeside && b2 < kNarrowBeside);
         }
         const bool near_end = x == j + 1 || x == n - 1;
         return !near_end && (h > ax || h > jx);
@@ -119,6 +135,7 @@ public:
         S_.assign(size, 0);
         D_.assign(size, 0);
         L_.assign(size, 0);
+        C_.assign(size, 0);
         segments_.assign(size, 0);
         for (int j = 3; j <= n_ - 1; ++j) score_corners(j, angles);
     }
@@ -143,11 +160,15 @@ public:
         return false;
     }
 
+    // Places the cut to partner j and stores its score C, once, as every
+    // comparison must see the same value.
     bool place(int j, int& code) {
         const auto k = static_cast<std::size_t>(j);
-        return divline_score(L_[k], hA_, mean_step(j), (j - 2) % 2 != 0, REF_, D_[k], segments_[k], code) != 0;
+        if (!divline_score(L_[k], hA_, mean_step(j), (j - 2) % 2 != 0, REF_, D_[k], segments_[k], code)) return false;
+        C_[k] = 0.7 * S_[k] + 0.3 * D_[k];
+        return true;
     }
-    double C(int j) const { return 0.7 * S(j) + 0.3 * D(j); }
+    double C(int j) const { return C_[static_cast<std::size_t>(j)]; }
     double bound(int j) const { return 0.7 * S(j); }
 
 private:
@@ -173,7 +194,7 @@ private:
     int n_;
     const GenNode& A_;
     double hA_ = 0, ax_n_ = 0, ay_n_ = 0, a_n_len_ = 0;
-    std::vector<double> S_, D_, L_;
+    std::vector<double> S_, D_, L_, C_;
     std::vector<int> segments_;
 };
 
