@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_MODEL ?= examples/bracket.sur
 DEMO_DIR   := $(BUILD)/demo
 
-.PHONY: all demo test bench bench-models deps clean
+.PHONY: all demo test bench bench-models bench-generator deps clean
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
@@ -56,6 +56,11 @@ bench: deps
 # Whole runs of the command on generated large models: time, peak memory, mesh size.
 bench-models: all
 	python3 bench/run_models.py $(BUILD)/korvex 3
+
+# The disc and L-plate families from 10^3 to 2.5 10^5 elements, with gmsh's
+# all-quad run on the same geometry when gmsh is installed.
+bench-generator: all
+	python3 bench/generator_scaling.py $(BUILD)/korvex
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) build-bench

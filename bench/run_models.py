@@ -5,38 +5,12 @@ the mesh. Usage: run_models.py KORVEX_COMMAND [REPEATS]"""
 import math
 import os
 import statistics
-import subprocess
 import sys
 import tempfile
-import time
 
-
-def grid_of_plates(k, step):
-    """k x k unit-10 plates sharing their curves, every plate its own subregion."""
-    pts, curves, subs = [], [], []
-    name = lambda i, j: f"P{i}_{j}"
-    for i in range(k + 1):
-        for j in range(k + 1):
-            pts.append(f"{name(i, j)} {10.0 * i} {10.0 * j} 0.0")
-    h = lambda i, j: f"QH{i}_{j}"   # from (i, j) to (i+1, j)
-    v = lambda i, j: f"QV{i}_{j}"   # from (i, j) to (i, j+1)
-    for i in range(k + 1):
-        for j in range(k + 1):
-            if i < k:
-                curves.append(f"QL{h(i, j)[1:]} {name(i, j)} {name(i + 1, j)} STEP {step}")
-            if j < k:
-                curves.append(f"QL{v(i, j)[1:]} {name(i, j)} {name(i, j + 1)} STEP {step}")
-    for i in range(k):
-        for j in range(k):
-            ring = [f"QL{h(i, j)[1:]}", f"QL{v(i + 1, j)[1:]}", f"QL{h(i, j + 1)[1:]}", f"QL{v(i, j)[1:]}"]
-            subs.append(f"R{i}_{j} PLANE {' '.join(ring)} REF 0.2")
-    return pts, curves, subs
-
-
-def one_plate(size, step):
-    pts = [f"P1 0 0 0", f"P2 {size} 0 0", f"P3 {size} {size} 0", f"P4 0 {size} 0"]
-    curves = [f"QL{i} P{i} P{i % 4 + 1} STEP {step}" for i in range(1, 5)]
-    return pts, curves, ["R1 PLANE QL1 QL2 QL3 QL4 REF 0.2"]
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from bench_models import grid_of_plates, one_plate, write_model  # noqa: E402
+import generator_scaling  # noqa: E402
 
 
 def half_cylinder(radius, length, step):
@@ -46,6 +20,8 @@ def half_cylinder(radius, length, step):
     curves = [f"C1 P1 PM1 P2 STEP {step}", f"QL1 P2 P3 STEP {step}",
               f"C2 P3 PM2 P4 STEP {step}", f"QL2 P4 P1 STEP {step}"]
     return pts, curves, ["R1 CYLINDER ANGLEX 90 ANGLEY 90 ANGLEZ 0 C1 QL1 C2 QL2 REF 0.2"]
+
+
 def sphere_panel(radius, step):
     """The spherical panel of a cube face: four great-circle arcs."""
     s, m = radius / math.sqrt(3.0), radius / math.sqrt(2.0)
@@ -68,22 +44,10 @@ def rev_cone(r_bottom, r_top, height, step):
     return pts, curves, ["R1 REV EDGE C1 EDGE QL1 EDGE C2 EDGE QL2 REF 0.2"]
 
 
-def write_model(path, title, parts):
-    pts, curves, subs = parts
-    with open(path, "w") as f:
-        f.write(title + "\nPOINTS\n" + "\n".join(pts) + "\nCURVES\n" + "\n".join(curves)
-                + "\nSUBREGIONS\n" + "\n".join(subs) + "\nEND\n")
-
-
 def run_once(cmd, model):
-    """Wall time, and peak resident memory (MB) of one run in a child process."""
-    probe = ("import resource,subprocess,sys;"
-             "r=subprocess.run(sys.argv[1:],stdout=subprocess.DEVNULL);"
-             "print(r.returncode, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
-    start = time.perf_counter()
-    out = subprocess.run([sys.executable, "-c", probe, cmd, model], capture_output=True, text=True,
-                         cwd=os.path.dirname(model)).stdout.split()
-    return time.perf_counter() - start, int(out[0]), int(out[1]) / 1024.0
+    """Wall time, exit status and peak resident memory (MB) of one run."""
+    rc, wall, _, peak = generator_scaling.run_once([cmd, model], os.path.dirname(model))
+    return wall, rc, peak
 
 
 def mesh_size(model):

@@ -8,6 +8,7 @@
 
 #include "model/fixed_name.h"
 #include "model/limits.h"
+#include "model/slot_table.h"
 #include "model/vec3.h"
 
 namespace korvex {
@@ -39,9 +40,10 @@ struct ControlPoint {
 };
 using Node3D = ControlPoint;
 
+// A curve. Its point tables are slot tables (see Subregion).
 struct Curve {
     Name name;
-    std::array<Name, CURVE_POINT_SLOTS> point_names{};
+    SlotTable<Name, CURVE_POINT_SLOTS> point_names;
     int num_points = 0;
     double step = 0;
     double second_point[3] = {0, 0, 0};
@@ -52,9 +54,9 @@ struct Curve {
     double radius = 0;
     double plane[4] = {0, 0, 0, 0};
     int id = 0;
-    std::array<int, CURVE_POINT_SLOTS> points_id{};
+    SlotTable<int, CURVE_POINT_SLOTS> points_id;
     int num_new_points = 0;
-    std::array<int, CURVE_NEW_POINT_SLOTS> new_points_id{};
+    SlotTable<int, CURVE_NEW_POINT_SLOTS> new_points_id;
     // Global node numbers of the curve's nodes, in order along it (filled by
     // the internal-point stage); empty until then.
     std::vector<int> indexes_of_nodes;
@@ -106,36 +108,37 @@ struct Tree {
     int curve_capacity() const { return curve_names.empty() ? 0 : static_cast<int>(curve_names.size()) - 1; }
 };
 
+// A subregion. Its curve list, boundary node list, holes and trees are slot
+// tables: they keep their fixed slot counts (and the working file its fixed
+// layout) but store only the slots the subregion fills.
 struct Subregion {
     Name name;
     int type = 0;
     int num_edges = 0;
     int curves_per_edge[5] = {0, 0, 0, 0, 0};
     int num_curves = 0;
-    std::array<Name, SUBREGION_CURVE_SLOTS> curve_names{};
+    SlotTable<Name, SUBREGION_CURVE_SLOTS> curve_names;
     double REF = 0;
     double axis_cos[3] = {0, 0, 0};
     double centre[3] = {0, 0, 0};
-    std::vector<Tree> trees;  // records 0..70
+    SlotTable<Tree, TREE_RECORDS> trees;  // records 0..70, each with the run's tree capacities
     int num_trees = 0;
     Name original_name;
     int num_edges_original = 0;
     int id = 0;
     int edge_flags[5] = {0, 0, 0, 0, 0};
-    std::array<int, SUBREGION_CURVE_SLOTS> curves_id{};
+    SlotTable<int, SUBREGION_CURVE_SLOTS> curves_id;
     int num_points = 0;
-    std::array<int, SUBREGION_POINT_SLOTS> points_id{};
+    SlotTable<int, SUBREGION_POINT_SLOTS> points_id;
     int preprocessed_marker = 0;
     int num_holes = 0;
-    std::array<Hole, HOLE_RECORDS> holes{};
+    SlotTable<Hole, HOLE_RECORDS> holes;
     // Plane coefficients a, b, c, d stored by the plane recogniser.
     double plane[4] = {0, 0, 0, 0};
 
     Subregion() = default;
-    Subregion(int max_curves_per_tree, int max_points_per_tree) {
-        trees.reserve(TREE_RECORDS);
-        for (int t = 0; t < TREE_RECORDS; ++t) trees.emplace_back(max_curves_per_tree, max_points_per_tree);
-    }
+    Subregion(int max_curves_per_tree, int max_points_per_tree)
+        : trees(Tree(max_curves_per_tree, max_points_per_tree)) {}
 };
 
 struct Element {

@@ -54,6 +54,8 @@ struct FileCloser {
 
 }  // namespace
 
+// Every slot of the fixed tables is written; slots a subregion never filled
+// read as zero records, so the layout does not depend on what it holds.
 void serialize_subregion_record(const Subregion& s, std::vector<unsigned char>& out) {
     RecordWriter w(out);
     w.name(s.name);
@@ -61,7 +63,7 @@ void serialize_subregion_record(const Subregion& s, std::vector<unsigned char>& 
     w.int32(s.num_edges);
     w.ints(s.curves_per_edge);
     w.int32(s.num_curves);
-    for (const Name& n : s.curve_names) w.name(n);
+    for (std::size_t i = 0; i < s.curve_names.size(); ++i) w.name(s.curve_names[i]);
     w.float64(s.REF);
     w.doubles(s.axis_cos, 3);
     w.doubles(s.centre, 3);
@@ -69,11 +71,11 @@ void serialize_subregion_record(const Subregion& s, std::vector<unsigned char>& 
     w.int32(s.num_edges_original);
     w.int32(s.id);
     w.ints(s.edge_flags);
-    for (int c : s.curves_id) w.int32(c);
+    for (std::size_t i = 0; i < s.curves_id.size(); ++i) w.int32(s.curves_id[i]);
     w.int32(s.num_points);
-    for (int p : s.points_id) w.int32(p);
+    for (std::size_t i = 0; i < s.points_id.size(); ++i) w.int32(s.points_id[i]);
     w.int32(s.num_holes);
-    for (const Hole& h : s.holes) write_hole(w, h);
+    for (std::size_t i = 0; i < s.holes.size(); ++i) write_hole(w, s.holes[i]);
 }
 
 int save_original_patches(const Run& run, const char* path) {

@@ -3,7 +3,10 @@
 // partner whose cut stays inside the loop wins.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <new>
+#include <utility>
+#include <queue>
 #include <vector>
 
 #include "interface/messages.h"
@@ -24,6 +27,19 @@ double corner_deviation(double phi) {
     return d;
 }
 
+// Exactly angle_between(...) <= pi/2, mostly without the arc cosine: a
+// clockwise turn gives at least pi, and a cosine clearly away from zero
+// decides on its sign; only near a right angle is the angle computed.
+bool at_most_right(double ax, double ay, double bx, double by, double la, double lb) {
+    constexpr double kClearCosine = 1e-9;
+    if (la == 0.0 || lb == 0.0) return true;
+    if (ax * by - ay * bx < 0.0) return false;
+    const double c = (ax * bx + ay * by) / (la * lb);
+    if (c > kClearCosine) return true;
+    if (c < -kClearCosine) return false;
+    return angle_between(ax, ay, bx, by, la, lb) <= kPi / 2;
+}
+
 struct LoopView {
     const NodeLoop& loop;
     const TrelmoMesh& mesh;
@@ -31,50 +47,204 @@ struct LoopView {
     double seg(int i, int j) const { return distance(at(i), at(j)); }
 };
 
-// Mean length of the two boundary segments at position i.
-double mean_step(const LoopView& v, int i) {
-    const int n = v.loop.count;
-    return (v.seg(i, next_pos(i, n)) + v.seg(i, prev_pos(i, n))) / 2;
-}
+// The test whether a cut A->J stays inside a non-convex loop: no boundary node
+// X may lie across the cut or too close beside it. Every angle and distance
+// is computed as the plain formulas do, but only when the test needs it.
+class CrossingTest {
+public:
+    // seg[i] is the length of the boundary segment from position i to the next.
+    CrossingTest(const LoopView& v, const std::vector<double>& seg) : v_(v), seg_(seg) {}
 
-// Whether node X (position x) rejects the cut A->J. `first_side` is true for
-// the nodes between A and J, false for the nodes between J and A.
-bool rejects(const LoopView& v, int j, int x, bool first_side) {
-    const int n = v.loop.count;
-    const GenNode& A = v.at(1);
-    const GenNode& J = v.at(j);
-    const GenNode& X = v.at(x);
-    const double h = 0.25 * std::max(v.seg(x, prev_pos(x, n)), v.seg(x, next_pos(x, n)));
-    const double a_ajx = angle(A, J, X), a_jxa = angle(J, X, A);
-    const double a_jax = angle(J, A, X), a_axj = angle(A, X, J);
-    const double ax = distance(A, X), jx = distance(J, X);
-    bool wrong, beside;
-    double beside1, beside2, dist;
-    if (first_side) {
-        wrong = a_ajx <= kPi / 2 && a_jxa <= kPi / 2;
-        beside = a_jax <= kPi / 2 && a_axj <= kPi / 2;
-        beside1 = a_jax;
-        beside2 = a_axj;
-        dist = ax * std::sin(a_axj);
-    } else {
-        wrong = a_jax <= kPi / 2 && a_axj <= kPi / 2;
-        beside = a_ajx <= kPi / 2 && a_jxa <= kPi / 2;
-        beside1 = a_ajx;
-        beside2 = a_jxa;
-        dist = ax * std::sin(a_ajx);
+    bool stays_inside(int j) {
+        const int n = v_.loop.count;
+        // The node that rejected the previous partner is tried first: it
+        // often rejects this one too, and the answer does not depend on the
+        // order in which the nodes are tried.
+        if (last_ >= 2 && last_ <= n - 1 && last_ != j && rejects(j, last_, last_ < j)) return false;
+        for (int x = 2; x <= j - 1; ++x)
+            if (rejects(j, x, true)) return remember(x);
+        for (int x = j + 1; x <= n - 1; ++x)
+            if (rejects(j, x, false)) return remember(x);
+        return true;
     }
-    if (wrong) return true;
-    if (beside) return h > dist || (beside1 < kNarrowBeside && beside2 < kNarrowBeside);
-    const bool near_end = first_side ? (x == 2 || x == j - 1) : (x == j + 1 || x == n - 1);
-    return !near_end && (h > ax || h > jx);
+
+private:
+    bool remember(int x) {
+        last_ = x;
+        return false;
+    }
+
+    // Whether node X (position x) rejects the cut A->J. `first_side` is true
+    // for the nodes between A and J, false for the nodes between J and A.
+    bool rejects(int j, int x, bool first_side) const {
+        const GenNode& A = v_.at(1);
+        const GenNode& J = v_.at(j);
+        const GenNode& X = v_.at(x);
+        const double ajx_ = J.x - A.x, ajy_ = J.y - A.y, axx = X.x - A.x, axy = X.y - A.y;
+        const double jxx = X.x - J.x, jxy = X.y - J.y, jax = A.x - J.x, jay = A.y - J.y;
+        const double aj = std::hypot(ajx_, ajy_), ax = std::hypot(axx, axy), jx = std::hypot(jxx, jxy);
+        // The four angles of the triangle A, J, X (angle(V, P, Q) at V from P
+        // to Q), and the tests whether each is at most a right angle.
+        auto a_ajx = [&] { return angle_between(ajx_, ajy_, axx, axy, aj, ax); };
+        auto a_jxa = [&] { return angle_between(jxx, jxy, jax, jay, jx, aj); };
+        auto a_jax = [&] { return angle_between(jax, jay, jxx, jxy, aj, jx); };
+        auto a_axj = [&] { return angle_between(axx, axy, ajx_, ajy_, ax, aj); };
+        auto r_ajx = [&] { return at_most_right(ajx_, ajy_, axx, axy, aj, ax); };
+        auto r_jxa = [&] { return at_most_right(jxx, jxy, jax, jay, jx, aj); };
+        auto r_jax = [&] { return at_most_right(jax, jay, jxx, jxy, aj, jx); };
+        auto r_axj = [&] { return at_most_right(axx, axy, ajx_, ajy_, ax, aj); };
+        const double h = 0.25 * std::max(seg_[static_cast<std::size_t>(x - 1)], seg_[static_cast<std::size_t>(x)]);
+        const int n = v_.loop.count;
+        if (first_side) {
+            if (r_ajx() && r_jxa()) return true;
+            if (r_jax() && r_axj()) {
+                const double b1 = a_jax(), b2 = a_axj();
+                return h > ax * std::sin(b2) || (b1 < kNarrowBeside && b2 < kNarrowBeside);
+            }
+            const bool near_end = x == 2 || x == j - 1;
+            return !near_end && (h > ax || h > jx);
+        }
+        if (r_jax() && r_axj()) return true;
+        if (r_ajx() && r_jxa()) {
+            const double b1 = a_ajx(), b2 = a_jxa();
+            return h > ax * std::sin(b1) || (b1 < kNarrowBeside && b2 < kNarrowBeside);
+        }
+        const bool near_end = x == j + 1 || x == n - 1;
+        return !near_end && (h > ax || h > jx);
+    }
+
+    const LoopView& v_;
+    const std::vector<double>& seg_;
+    int last_ = 0;
+};
+
+// The partners of one start node with their scores. C = 0.7 S + 0.3 D is
+// never below 0.7 S, so the partners are handed out in increasing C (ties
+// by position) while D is computed only for those whose 0.7 S does not
+// already exceed the best C still pending.
+class Partners {
+public:
+    Partners(const LoopView& v, const std::vector<double>& seg, const Array1<double>& angles, double REF)
+        : v_(v), seg_(seg), REF_(REF), n_(v.loop.count), A_(v.at(1)) {
+        hA_ = (v.seg(1, 2) + v.seg(1, n_)) / 2;
+        const GenNode& P = v.at(n_);
+        ax_n_ = P.x - A_.x;
+        ay_n_ = P.y - A_.y;
+        a_n_len_ = std::hypot(ax_n_, ay_n_);
+        const auto size = static_cast<std::size_t>(n_) + 1;
+        S_.assign(size, 0);
+        D_.assign(size, 0);
+        L_.assign(size, 0);
+        C_.assign(size, 0);
+        segments_.assign(size, 0);
+        for (int j = 3; j <= n_ - 1; ++j) score_corners(j, angles);
+    }
+
+    double hA() const { return hA_; }
+    double L(int j) const { return L_[static_cast<std::size_t>(j)]; }
+    double S(int j) const { return S_[static_cast<std::size_t>(j)]; }
+    double D(int j) const { return D_[static_cast<std::size_t>(j)]; }
+    int segments(int j) const { return segments_[static_cast<std::size_t>(j)]; }
+    double mean_step(int j) const {
+        return (seg_[static_cast<std::size_t>(j)] + seg_[static_cast<std::size_t>(j - 1)]) / 2;
+    }
+
+    // Whether some cut may be too long for the segment table (or a step is
+    // not positive): then every partner is placed in full, in order, so that
+    // the failure is reported for the same partner as always.
+    bool needs_full_placement() const {
+        for (int j = 3; j <= n_ - 1; ++j) {
+            const double hs = std::min(hA_, mean_step(j));
+            if (!(hs > 0.0) || !(L(j) / hs + kSegmentMargin < SIZE_COORDS_ARRAY)) return true;
+        }
+        return false;
+    }
+
+    // Places the cut to partner j and stores its score C, once, as every
+    // comparison must see the same value.
+    bool place(int j, int& code) {
+        const auto k = static_cast<std::size_t>(j);
+        if (!divline_score(L_[k], hA_, mean_step(j), (j - 2) % 2 != 0, REF_, D_[k], segments_[k], code)) return false;
+        C_[k] = 0.7 * S_[k] + 0.3 * D_[k];
+        return true;
+    }
+    double C(int j) const { return C_[static_cast<std::size_t>(j)]; }
+    double bound(int j) const { return 0.7 * S(j); }
+
+private:
+    static constexpr double kSegmentMargin = 16.0;
+
+    void score_corners(int j, const Array1<double>& angles) {
+        const GenNode& J = v_.at(j);
+        const GenNode& Q = v_.at(j - 1);
+        const double jx = J.x - A_.x, jy = J.y - A_.y;
+        const double L = std::hypot(jx, jy);
+        const double a1 = angle_between(jx, jy, ax_n_, ay_n_, L, a_n_len_), a2 = angles[1] - a1;
+        const double b1 = angle_between(A_.x - J.x, A_.y - J.y, Q.x - J.x, Q.y - J.y, L,
+                                        seg_[static_cast<std::size_t>(j - 1)]);
+        const double b2 = angles[j] - b1;
+        const auto k = static_cast<std::size_t>(j);
+        L_[k] = L;
+        S_[k] = (corner_deviation(a1) + corner_deviation(a2) + corner_deviation(b1) + corner_deviation(b2)) / kTwoPi;
+    }
+
+    const LoopView& v_;
+    const std::vector<double>& seg_;
+    double REF_;
+    int n_;
+    const GenNode& A_;
+    double hA_ = 0, ax_n_ = 0, ay_n_ = 0, a_n_len_ = 0;
+    std::vector<double> S_, D_, L_, C_;
+    std::vector<int> segments_;
+};
+
+// Every partner placed, then sorted by C (stable: ties keep position order).
+bool order_all(Partners& p, int n, std::vector<int>& order, int& code) {
+    for (int j = 3; j <= n - 1; ++j) {
+        if (!p.place(j, code)) return false;
+        order.push_back(j);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return p.C(a) < p.C(b); });
+    return true;
 }
 
-bool cut_stays_inside(const LoopView& v, int j) {
-    for (int x = 2; x <= j - 1; ++x)
-        if (rejects(v, j, x, true)) return false;
-    for (int x = j + 1; x <= v.loop.count - 1; ++x)
-        if (rejects(v, j, x, false)) return false;
-    return true;
+void take(const Partners& p, const LoopView& v, int j, DivideResult& result) {
+    result.B = v.loop.at(j);
+    result.position = j;
+    result.S = p.S(j);
+    result.L = p.L(j);
+    result.D = p.D(j);
+    result.m = p.segments(j) - 1;
+}
+
+// The first acceptable partner in increasing C, computing D lazily: 1 when
+// found, 0 when none is acceptable, -1 when placing a cut failed.
+int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& crossing, DivideResult& result,
+                     int& code) {
+    const int n = v.loop.count;
+    // Unplaced partners in a heap by bound: only the few with the smallest
+    // bounds are ever taken out.
+    std::vector<std::pair<double, int>> unplaced;
+    for (int j = 4; j <= n - 2; ++j) unplaced.emplace_back(p.bound(j), j);
+    const auto larger = std::greater<std::pair<double, int>>();
+    std::make_heap(unplaced.begin(), unplaced.end(), larger);
+    auto later = [&](int a, int b) { return p.C(a) > p.C(b) || (p.C(a) == p.C(b) && a > b); };
+    std::priority_queue<int, std::vector<int>, decltype(later)> pending(later);
+    for (;;) {
+        while (!unplaced.empty() && (pending.empty() || !(unplaced.front().first > p.C(pending.top())))) {
+            const int j = unplaced.front().second;
+            std::pop_heap(unplaced.begin(), unplaced.end(), larger);
+            unplaced.pop_back();
+            if (!p.place(j, code)) return -1;
+            pending.push(j);
+        }
+        if (pending.empty()) return 0;
+        const int j = pending.top();
+        pending.pop();
+        if (!convex && !crossing.stays_inside(j)) continue;
+        take(p, v, j, result);
+        return 1;
+    }
 }
 
 }  // namespace
@@ -84,47 +254,29 @@ int divide(bool convex, const NodeLoop& loop, const Array1<double>& angles, cons
     result = DivideResult{};
     const int n = loop.count;
     const LoopView v{loop, mesh};
-    const GenNode& A = v.at(1);
-    const double hA = (v.seg(1, 2) + v.seg(1, n)) / 2;
-    std::vector<double> S, D, C;
-    std::vector<int> segments, order;
     try {
-        S.assign(static_cast<std::size_t>(n) + 1, 0);
-        D = S;
-        C = S;
-        segments.assign(static_cast<std::size_t>(n) + 1, 0);
+        // seg[i]: the boundary segment from position i to the next one.
+        std::vector<double> seg(static_cast<std::size_t>(n) + 1, 0.0);
+        for (int i = 1; i <= n; ++i) seg[static_cast<std::size_t>(i)] = v.seg(i, next_pos(i, n));
+        Partners p(v, seg, angles, REF);
+        CrossingTest crossing(v, seg);
+        if (!p.needs_full_placement()) {
+            const int found = first_acceptable(p, v, convex, crossing, result, code);
+            if (found != 0) return found > 0 ? 1 : 0;
+        } else {
+            std::vector<int> order;
+            if (!order_all(p, n, order, code)) return 0;
+            for (int j : order) {
+                if (j == 3 || j == n - 1) continue;
+                if (!convex && !crossing.stays_inside(j)) continue;
+                take(p, v, j, result);
+                return 1;
+            }
+        }
     } catch (const std::bad_alloc&) {
         report(" Out of memory in divide().\n");
         code = TM_NO_MEMORY;
         return 0;
-    }
-    DivlineResult line;
-    for (int j = 3; j <= n - 1; ++j) {
-        const GenNode& J = v.at(j);
-        const double a1 = angle(A, J, v.at(n)), a2 = angles[1] - a1;
-        const double b1 = angle(J, A, v.at(j - 1)), b2 = angles[j] - b1;
-        const auto k = static_cast<std::size_t>(j);
-        S[k] = (corner_deviation(a1) + corner_deviation(a2) + corner_deviation(b1) + corner_deviation(b2)) / kTwoPi;
-        if (!divline(distance(A, J), hA, mean_step(v, j), (j - 2) % 2 != 0, REF, line, code)) return 0;
-        D[k] = line.D;
-        segments[k] = line.segments;
-        C[k] = 0.7 * S[k] + 0.3 * D[k];
-        order.push_back(j);
-    }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return C[static_cast<std::size_t>(a)] < C[static_cast<std::size_t>(b)];
-    });
-    for (int j : order) {
-        if (j == 3 || j == n - 1) continue;
-        if (!convex && !cut_stays_inside(v, j)) continue;
-        const auto k = static_cast<std::size_t>(j);
-        result.B = loop.at(j);
-        result.position = j;
-        result.S = S[k];
-        result.L = distance(A, v.at(j));
-        result.D = D[k];
-        result.m = segments[k] - 1;
-        return 1;
     }
     code = TM_STEP_TOO_LARGE;
     return 0;

@@ -13,13 +13,7 @@ double distance(const GenNode& a, const GenNode& b) { return std::hypot(b.x - a.
 double angle(double vx, double vy, double px, double py, double qx, double qy) {
     const double ax = px - vx, ay = py - vy;
     const double bx = qx - vx, by = qy - vy;
-    const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
-    if (la == 0.0 || lb == 0.0) return 0.0;
-    double c = (ax * bx + ay * by) / (la * lb);
-    c = std::clamp(c, -1.0, 1.0);
-    double a = std::acos(c);
-    if (ax * by - ay * bx < 0.0) a = kTwoPi - a;
-    return a;
+    return angle_between(ax, ay, bx, by, std::hypot(ax, ay), std::hypot(bx, by));
 }
 
 double angle(const GenNode& V, const GenNode& P, const GenNode& Q) {

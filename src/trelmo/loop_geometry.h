@@ -1,6 +1,9 @@
 // Planar angles and lengths shared by every phase of the generator.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {
@@ -15,6 +18,17 @@ double deg_to_rad(double degrees);
 double rad_to_deg(double radians);
 
 double distance(const GenNode& a, const GenNode& b);
+
+// Counter-clockwise angle from the direction (ax, ay) to (bx, by), in
+// [0, 2pi), given their lengths la and lb (0 when either is 0).
+inline double angle_between(double ax, double ay, double bx, double by, double la, double lb) {
+    if (la == 0.0 || lb == 0.0) return 0.0;
+    double c = (ax * bx + ay * by) / (la * lb);
+    c = std::clamp(c, -1.0, 1.0);
+    double a = std::acos(c);
+    if (ax * by - ay * bx < 0.0) a = kTwoPi - a;
+    return a;
+}
 
 // Counter-clockwise angle at V from the direction V->P to V->Q, in [0, 2pi).
 double angle(double vx, double vy, double px, double py, double qx, double qy);

@@ -155,6 +155,9 @@ struct DivlineResult {
     double D = 0;
 };
 int divline(double L, double hA, double hB, bool parity, double REF, DivlineResult& result, int& code);
+// The same placement reduced to what scores a candidate cut: the step
+// mismatch D and the segment count, without storing the ends.
+int divline_score(double L, double hA, double hB, bool parity, double REF, double& D, int& segments, int& code);
 
 // Rotates both lists (positions 1..count) so that the position holding
 // `value` in `list` becomes position 1. reals may be null.

@@ -1,7 +1,9 @@
 // Area division: node placement on cuts, the choice of a cut, loop processing.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "trelmo/loop_geometry.h"
 #include "trelmo_fixture.h"
@@ -68,6 +70,38 @@ TEST(Divline, TooManySegmentsAskForALargerCoordsArray) {
     EXPECT_TRUE(capture.contains(" Increase SIZE_COORDS_ARRAY(currently 12000)   (A)\n"));
     code = TM_OK;
     EXPECT_EQ(divline(1e5, 1, 1, false, 0.0, r, code), 0);
+    EXPECT_TRUE(capture.contains(" Increase SIZE_COORDS_ARRAY(currently 12000)   (B)\n"));
+}
+
+// Scoring a cut must agree with placing it to the last bit: the same D and
+// segment count for short and long cuts, either parity, either step larger,
+// REF from none to above its cap, and a trimmed count of one segment.
+TEST(Divline, ScoreAgreesWithThePlacementBitForBit) {
+    std::vector<std::array<double, 4>> cases = {
+        {10, 1, 2, 0.0}, {10, 2, 1, 0.35}, {10, 2, 1, 0.9}, {2.4, 1, 1.5, 0.1}, {2.7, 1, 1.5, 0.05},
+        {1.05, 0.5, 0.5, 0.0}, {3.0, 1.0, 1.0, 0.2}, {7.3, 0.37, 0.05, 0.2}, {0.0, 1, 1, 0.2},
+    };
+    unsigned seed = 12345;
+    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 8) / double(1u << 24); };
+    for (int k = 0; k < 400; ++k) cases.push_back({0.1 + 50 * next(), 0.01 + next(), 0.01 + next(), 0.4 * next()});
+    for (const auto& c : cases) {
+        for (const bool parity : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c[0] << " " << c[1] << " " << c[2] << " " << c[3] << " " << parity);
+            DivlineResult r;
+            int code = TM_OK, segments = 0;
+            double D = -1;
+            ASSERT_EQ(divline(c[0], c[1], c[2], parity, c[3], r, code), 1);
+            ASSERT_EQ(divline_score(c[0], c[1], c[2], parity, c[3], D, segments, code), 1);
+            EXPECT_EQ(segments, r.segments);
+            EXPECT_EQ(std::memcmp(&D, &r.D, sizeof D), 0) << D << " != " << r.D;
+        }
+    }
+    // The score reports an overlong cut exactly as the placement does.
+    MessageCapture capture;
+    int code = TM_OK, segments = 0;
+    double D = 0;
+    EXPECT_EQ(divline_score(1e5, 1, 1, false, 0.0, D, segments, code), 0);
+    EXPECT_EQ(code, TM_COORDS_ARRAY);
     EXPECT_TRUE(capture.contains(" Increase SIZE_COORDS_ARRAY(currently 12000)   (B)\n"));
 }
 

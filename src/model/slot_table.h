@@ -1,0 +1,61 @@
+// A table of a fixed number of slots that stores only the slots written so
+// far. Every slot reads as if it existed: a slot past the stored ones reads
+// as the table's blank record (zero, an empty name, a record of the same
+// capacities), and writing it stores every slot up to it. Indexes are checked
+// against the fixed count, so no input can reach past the table; the limits
+// themselves are checked, with their messages, where the records are filled.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace korvex {
+
+template <class T, std::size_t N>
+class SlotTable {
+public:
+    SlotTable() = default;
+    // New slots are copies of `blank`.
+    explicit SlotTable(T blank) : blank_(std::move(blank)) {}
+
+    T& operator[](std::size_t i) {
+        check(i);
+        if (i >= v_.size()) v_.resize(i + 1, blank_);
+        return v_[i];
+    }
+    const T& operator[](std::size_t i) const {
+        check(i);
+        return i < v_.size() ? v_[i] : blank_;
+    }
+
+    // The fixed slot count, as for a plain array.
+    static constexpr std::size_t size() { return N; }
+    // Slots stored so far.
+    std::size_t stored() const { return v_.size(); }
+    const T& blank() const { return blank_; }
+
+    // Contiguous access stores every slot first: a caller holding the raw
+    // pointer may read any of the N slots.
+    T* data() { return full(); }
+    const T* data() const { return full(); }
+    T* begin() { return full(); }
+    T* end() { return full() + N; }
+    const T* begin() const { return full(); }
+    const T* end() const { return full() + N; }
+
+private:
+    static void check(std::size_t i) {
+        if (i >= N) throw std::out_of_range("SlotTable: slot out of range");
+    }
+    T* full() const {
+        if (v_.size() < N) v_.resize(N, blank_);
+        return v_.data();
+    }
+
+    mutable std::vector<T> v_;   // slots 0..stored()-1
+    T blank_{};
+};
+
+}  // namespace korvex
