@@ -10,6 +10,7 @@
 #include <string>
 
 #include "interface/messages.h"
+#include "patches/patch_untangling.h"
 #include "patches/plane_mesher.h"
 
 namespace korvex {
@@ -162,6 +163,7 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
     std::map<std::string, int> by_name;
     for (int j = uv.num_points; j >= 1; --j) by_name[uv[j].name.c_str()] = j;  // first record wins
     if (!restore_boundary_positions(uv, by_name, mesh)) return 0;
+    untangle_patch_mesh(patch.name.c_str(), mesh.num_nodes, mesh.gen_nodes, mesh.num_elements, mesh.elements);
     prepare_3d_nodes(mesh);
     if (!restore_node_names(run, patch, uv, by_name, mesh)) return 0;
 
