@@ -5,7 +5,6 @@
 // every element is valid, widening the swept region a ring of elements at a
 // time when the corners alone do not suffice.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -59,12 +58,35 @@ PatchTopology build_topology(int num_nodes, const Array1<GenNode>& nodes, int nu
     return t;
 }
 
-// Smallest scaled Jacobian of the elements around node n.
+// What a node's position is judged by: first the signed corner areas, which
+// are affine in the node's position, so that their minimum has no local
+// maximum but the best one and a folded star unfolds; then the scaled
+// Jacobians, for the shape of the unfolded elements.
+enum class Measure { CornerArea, ScaledJacobian };
+
+double corner_area(const Array1<GenNode>& nodes, const GenElement& e, int orientation) {
+    double worst = 0.0;
+    for (int k = 1; k <= 4; ++k) {
+        const GenNode& p = nodes[e.corner(k)];
+        const GenNode& next = nodes[e.corner(k % 4 + 1)];
+        const GenNode& prev = nodes[e.corner((k + 2) % 4 + 1)];
+        const double area = orientation * ((next.x - p.x) * (prev.y - p.y) - (next.y - p.y) * (prev.x - p.x));
+        worst = k == 1 ? area : std::min(worst, area);
+    }
+    return worst;
+}
+
+// The worst measure of the elements around node n.
 double node_quality(const Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t, int n,
-                    int orientation) {
-    double worst = 1.0;
-    for (int e : t.elements_of[static_cast<std::size_t>(n)])
-        worst = std::min(worst, element_scaled_jacobian_uv(nodes, elements[e], orientation));
+                    int orientation, Measure measure) {
+    double worst = 0.0;
+    bool first = true;
+    for (int e : t.elements_of[static_cast<std::size_t>(n)]) {
+        const double q = measure == Measure::CornerArea ? corner_area(nodes, elements[e], orientation)
+                                                        : element_scaled_jacobian_uv(nodes, elements[e], orientation);
+        worst = first ? q : std::min(worst, q);
+        first = false;
+    }
     return worst;
 }
 
@@ -85,33 +107,40 @@ double mean_edge_length(const Array1<GenNode>& nodes, const Array1<GenElement>& 
 }
 
 // Compass search for the position of node n with the best node_quality.
-void optimise_node(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t, int n,
-                   int orientation) {
-    constexpr double h = std::numbers::sqrt2 / 2;
-    static constexpr std::array<std::array<double, 2>, 8> kDirections{
-        {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {h, h}, {-h, h}, {-h, -h}, {h, -h}}};
+void compass_search(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t, int n,
+                    int orientation, Measure measure, double length) {
+    constexpr int kDirections = 16;
     GenNode& node = nodes[n];
-    const double length = mean_edge_length(nodes, elements, t, n);
-    double best = node_quality(nodes, elements, t, n, orientation);
+    double best = node_quality(nodes, elements, t, n, orientation, measure);
     double step = kInitialStep * length;
     for (int moves = 0; moves < kMaxSearchMoves && step > kFinalStep * length;) {
         bool moved = false;
-        for (const auto& d : kDirections) {
+        for (int d = 0; d < kDirections && !moved; ++d) {
+            const double angle = 2.0 * std::numbers::pi * d / kDirections;
             const double x = node.x, y = node.y;
-            node.x = x + step * d[0];
-            node.y = y + step * d[1];
-            const double q = node_quality(nodes, elements, t, n, orientation);
+            node.x = x + step * std::cos(angle);
+            node.y = y + step * std::sin(angle);
+            const double q = node_quality(nodes, elements, t, n, orientation, measure);
             if (q > best) {
                 best = q;
                 moved = true;
                 ++moves;
-                break;
+            } else {
+                node.x = x;
+                node.y = y;
             }
-            node.x = x;
-            node.y = y;
         }
         if (!moved) step *= 0.5;
     }
+}
+
+// Unfolds the star of node n where it is folded, then improves its shape.
+void optimise_node(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t, int n,
+                   int orientation) {
+    const double length = mean_edge_length(nodes, elements, t, n);
+    if (node_quality(nodes, elements, t, n, orientation, Measure::ScaledJacobian) < kMinValidScaledJacobian)
+        compass_search(nodes, elements, t, n, orientation, Measure::CornerArea, length);
+    compass_search(nodes, elements, t, n, orientation, Measure::ScaledJacobian, length);
 }
 
 // The movable nodes of the elements in `seed` and of `rings` rings of
