@@ -17,6 +17,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,49 @@ std::vector<std::string> check_quad_mesh(const std::vector<Point2>& nodes, const
 // counter-clockwise seen from the side the normal points to.
 std::vector<std::string> check_quad_mesh(const std::vector<Point3>& nodes, const std::vector<Quad>& quads,
                                          const Point3& normal, const MeshCheckOptions& options = {});
+
+// ---- Curved meshes -------------------------------------------------------
+// Unsigned distance of a point from an analytic surface.
+using SurfaceDistance = std::function<double(const Point3&)>;
+
+SurfaceDistance plane_surface(const Point3& point, const Point3& normal);
+SurfaceDistance sphere_surface(const Point3& centre, double radius);
+SurfaceDistance cylinder_surface(const Point3& axis_point, const Point3& axis_direction, double radius);
+// Surface of revolution: radius profile(h) at the signed height h of a point
+// along the axis (measured from axis_point). The distance is the radial one,
+// |rho - profile(h)|, which bounds the true distance from above.
+SurfaceDistance revolution_surface(const Point3& axis_point, const Point3& axis_direction,
+                                   std::function<double(double)> profile);
+// z = f(x, y); the distance is the vertical one, |z - f(x, y)|.
+SurfaceDistance height_surface(std::function<double(double, double)> f);
+
+struct CurvedMeshCheck {
+    SurfaceDistance surface;                            // for every element's nodes; may be empty
+    std::map<std::string, SurfaceDistance> surface_of;  // per element group (overrides surface)
+    double max_distance = 1e-9;                         // absolute bound on each node's distance
+    double min_scaled_jacobian = 0;                     // every corner must be above this
+    int base = 1;
+    double coincidence = 1e-9;                          // relative to the mesh's extent
+    std::size_t max_messages = 50;
+};
+
+struct CurvedMeshReport {
+    std::vector<std::string> failures;  // empty = valid
+    double max_distance = 0;            // largest node distance found
+    double min_scaled_jacobian = 1;     // smallest corner value found
+    bool ok() const { return failures.empty(); }
+};
+
+// 3D quad meshes on curved surfaces. groups[e] names element e's group (the
+// subregion: the element name of the result file); an empty vector puts all
+// elements in one group. Checks: four distinct existing corners; every corner's
+// scaled Jacobian measured against the element's mean normal above the bound;
+// every edge used by at most two elements; two elements of one group sharing
+// an edge run it in opposite directions (consistent orientation); no unused
+// node, no coincident nodes; every node of an element within max_distance of
+// its group's surface.
+CurvedMeshReport check_curved_quad_mesh(const std::vector<Point3>& nodes, const std::vector<Quad>& quads,
+                                        const std::vector<std::string>& groups, const CurvedMeshCheck& check);
 
 // All failures joined by newlines, for test output.
 std::string join_failures(const std::vector<std::string>& failures);
