@@ -1,9 +1,10 @@
 // untangle_patch_mesh: repairs inverted and degenerate elements of a patch
-// mesh by moving the free interior nodes around them. Each such node is
-// moved, by a compass search, to where the smallest scaled Jacobian of its
-// elements is largest; the nodes around the failing elements are swept until
-// every element is valid, widening the swept region a ring of elements at a
-// time when the corners alone do not suffice.
+// mesh. Interior nodes shared by only two elements are removed first (no
+// position of theirs can be valid); then the free interior nodes around the
+// failing elements are moved, each by a compass search, first to unfold its
+// elements (largest smallest corner area), then to shape them (largest
+// smallest scaled Jacobian). The nodes are swept until every element is
+// valid, the swept region growing by a ring of elements every few sweeps.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
