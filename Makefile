@@ -1,12 +1,13 @@
 # Quick start:  make demo   (build, mesh the default example model)
 #               make test   (sanitizer build, every test through CTest)
+#               make fuzz   (model fuzzing for FUZZ_SECONDS; findings in build-fuzz/findings)
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_MODEL ?= examples/bracket.sur
 DEMO_DIR   := $(BUILD)/demo
 
-.PHONY: all demo test bench bench-models bench-generator deps clean
+.PHONY: all demo test bench bench-models bench-generator deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
@@ -61,6 +62,29 @@ bench-models: all
 # all-quad run on the same geometry when gmsh is installed.
 bench-generator: all
 	python3 bench/generator_scaling.py $(BUILD)/korvex
+# Fuzzing: coverage-guided with clang's libFuzzer, or the plain mutation
+# driver where clang is missing. Every input must end within FUZZ_TIMEOUT s.
+FUZZ_SECONDS ?= 300
+FUZZ_TIMEOUT ?= 1
+fuzz: deps fuzz-deps
+	fuzz/run_fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TIMEOUT)
+
+# clang and its runtimes, when missing and installable; without them the plain driver runs.
+fuzz-deps:
+	@command -v clang++ >/dev/null 2>&1 || { \
+	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
+	  $$SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -q clang libclang-rt-dev \
+	  || echo "clang not installed: the plain mutation driver will run"; }
+
+# The short pass of continuous integration: the plain driver of the test build
+# (made by make test), so it needs nothing more than the tests do.
+fuzz-ci:
+	FUZZ_ENGINE=plain FUZZ_PLAIN_BUILD=$(TEST_BUILD) fuzz/run_fuzz.sh 40 5
+
+# Random numeric changes of the plane models, meshed and checked for invalid elements.
+FUZZ_PLANE_RUNS ?= 400
+fuzz-plane: all
+	python3 fuzz/plane_mutations.py --korvex $(BUILD)/korvex --runs $(FUZZ_PLANE_RUNS)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) build-bench
+	rm -rf $(BUILD) $(TEST_BUILD) build-bench build-fuzz

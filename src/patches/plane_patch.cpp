@@ -11,6 +11,7 @@
 
 #include "interface/messages.h"
 #include "patches/patch_generator_input.h"
+#include "patches/patch_untangling.h"
 #include "patches/plane_mesher.h"
 
 namespace korvex {
@@ -86,6 +87,7 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
     }
     const std::map<std::string, int> by_name = boundary_records_by_name(uv);
     if (!restore_boundary_positions(uv, by_name, mesh)) return 0;
+    untangle_patch_mesh(patch.name.c_str(), mesh.num_nodes, mesh.gen_nodes, mesh.num_elements, mesh.elements);
     prepare_3d_nodes(mesh);
     if (!restore_user_node_names(run, patch, uv, by_name, mesh.num_nodes, mesh.gen_nodes, mesh.num_elements,
                                  mesh.elements, true))

@@ -5,6 +5,7 @@
 
 #include "interface/messages.h"
 #include "pipeline/coincidence_check.h"
+#include "pipeline/element_validity_check.h"
 #include "pipeline/stages.h"
 
 namespace korvex {
@@ -71,6 +72,7 @@ void report_singular_element_advice() {
 
 int final_checks_and_output(Run& run) {
     check_coincident_nodes(run);
+    check_element_validity(run);
     if (!write_result_file(run, result_file_name(run.problem_path))) return 0;
     report_mesh_counts(run);
     if (run.all_singular_repaired == 0) report_singular_element_advice();
