@@ -68,4 +68,27 @@ inline void expect_valid_plane_mesh(const Meshed& r, const Point3& n, double d) 
     EXPECT_EQ(r.log.find("A pair of possibly coinciding nodes identified"), std::string::npos);
 }
 
+// A successful run whose result is a valid quad mesh on a curved surface:
+// every element valid in 3D against its mean normal, orientation consistent
+// within each subregion, nodes within check.max_distance of the surface
+// (per subregion through check.surface_of), and no coincident-node report.
+inline CurvedMeshReport expect_valid_curved_mesh(const Meshed& r, const CurvedMeshCheck& check) {
+    EXPECT_EQ(r.rc, 0) << r.log;
+    EXPECT_TRUE(r.m3d.ok()) << r.m3d.error;
+    EXPECT_FALSE(r.m3d.elements.empty());
+    std::vector<Point3> nodes;
+    for (const auto& node : r.m3d.nodes) nodes.push_back({node.x, node.y, node.z});
+    std::vector<Quad> quads;
+    std::vector<std::string> groups;
+    for (const auto& e : r.m3d.elements) {
+        quads.push_back(e.nodes);
+        groups.push_back(e.name);
+    }
+    CurvedMeshReport report = check_curved_quad_mesh(nodes, quads, groups, check);
+    EXPECT_TRUE(report.ok()) << join_failures(report.failures);
+    EXPECT_EQ(r.log.find("Output data error"), std::string::npos);
+    EXPECT_EQ(r.log.find("A pair of possibly coinciding nodes identified"), std::string::npos);
+    return report;
+}
+
 }  // namespace korvex::test

@@ -1,6 +1,8 @@
 // The shared mesh checker finds each kind of fault it promises to find.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "support/mesh_checker.h"
 
 namespace korvex::test {
@@ -60,6 +62,73 @@ TEST(MeshChecker, ZeroBasedNumberingAndThreeDimensionalPlanes) {
     for (const Point2& p : kNodes) nodes3.push_back({0, p[0], p[1]});
     EXPECT_TRUE(check_quad_mesh(nodes3, quads, {1, 0, 0}, o).empty());
     EXPECT_NE(join_failures(check_quad_mesh(nodes3, quads, {-1, 0, 0}, o)).find("is not positive"), std::string::npos);
+}
+
+
+// A quarter cylinder of radius 2 about z, n × m elements, outward normals.
+struct CylinderGrid {
+    std::vector<Point3> nodes;
+    std::vector<Quad> quads;
+    CylinderGrid(int n, int m) {
+        for (int j = 0; j <= m; ++j)
+            for (int i = 0; i <= n; ++i) {
+                const double t = 1.5707963267948966 * i / n;
+                nodes.push_back({2 * std::cos(t), 2 * std::sin(t), 3.0 * j / m});
+            }
+        auto id = [n](int i, int j) { return j * (n + 1) + i + 1; };
+        for (int j = 0; j < m; ++j)
+            for (int i = 0; i < n; ++i) quads.push_back({id(i, j), id(i + 1, j), id(i + 1, j + 1), id(i, j + 1)});
+    }
+};
+
+TEST(MeshChecker, CurvedMeshesAreCheckedInThreeDimensions) {
+    CurvedMeshCheck check;
+    check.surface = cylinder_surface({0, 0, 0}, {0, 0, 1}, 2.0);
+    check.max_distance = 1e-12;
+    struct Case {
+        const char* name;
+        void (*change)(CylinderGrid&);
+        const char* expected;  // nullptr = valid
+    };
+    const Case cases[] = {
+        {"valid", [](CylinderGrid&) {}, nullptr},
+        {"flipped_element", [](CylinderGrid& g) { std::swap(g.quads[4][1], g.quads[4][3]); }, "inconsistent orientation"},
+        {"node_off_surface", [](CylinderGrid& g) { g.nodes[7][0] *= 1.01; }, "from the surface"},
+        {"folded_corner", [](CylinderGrid& g) { g.nodes[7][2] += 0.9; }, "scaled Jacobian"},
+        {"edge_in_three", [](CylinderGrid& g) { g.quads.push_back(g.quads[0]); }, "more than two elements"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CylinderGrid g(6, 4);
+        c.change(g);
+        const CurvedMeshReport r = check_curved_quad_mesh(g.nodes, g.quads, {}, check);
+        if (!c.expected) {
+            EXPECT_TRUE(r.ok()) << join_failures(r.failures);
+            EXPECT_NEAR(r.min_scaled_jacobian, 1.0, 0.02);
+        } else {
+            EXPECT_NE(join_failures(r.failures).find(c.expected), std::string::npos) << join_failures(r.failures);
+        }
+    }
+}
+
+TEST(MeshChecker, OrientationIsComparedWithinOneGroupAndSurfacesPerGroup) {
+    CylinderGrid g(4, 2);
+    // Elements of the second row belong to another subregion whose normals point inwards.
+    std::vector<std::string> groups(g.quads.size(), "R1");
+    for (std::size_t e = 4; e < g.quads.size(); ++e) {
+        groups[e] = "R2";
+        std::swap(g.quads[e][1], g.quads[e][3]);
+    }
+    CurvedMeshCheck check;
+    check.surface_of["R1"] = cylinder_surface({0, 0, 0}, {0, 0, 1}, 2.0);
+    check.surface_of["R2"] = revolution_surface({0, 0, 0}, {0, 0, 1}, [](double) { return 2.0; });
+    EXPECT_TRUE(check_curved_quad_mesh(g.nodes, g.quads, groups, check).ok());
+    groups.assign(g.quads.size(), "R1");
+    EXPECT_FALSE(check_curved_quad_mesh(g.nodes, g.quads, groups, check).ok());
+    // Other analytic surfaces measure what they promise.
+    EXPECT_NEAR(sphere_surface({0, 0, 0}, 1.0)({0, 3, 4}), 4.0, 1e-15);
+    EXPECT_NEAR(plane_surface({0, 0, 1}, {0, 0, 2})({5, 5, 4}), 3.0, 1e-15);
+    EXPECT_NEAR(height_surface([](double x, double y) { return x * y / 20; })({10, 10, 5}), 0.0, 1e-15);
 }
 
 }  // namespace
