@@ -18,11 +18,9 @@ TEST(StandIns, UnneededCapabilitiesSucceedWithoutChanges) {
     MessageCapture messages;
     EXPECT_EQ(preprocess_nonzero_PINTs(run, 1), 1);
     EXPECT_EQ(tree_merge(run), 1);
-    run.all_trees_processed = run.all_holes_processed = 0;
+    run.all_trees_processed = 0;
     EXPECT_EQ(internal_segments_and_curves_processing(run), 1);
-    EXPECT_EQ(MC_planar_processing(run), 1);
     EXPECT_EQ(run.all_trees_processed, 1);
-    EXPECT_EQ(run.all_holes_processed, 1);
     EXPECT_TRUE(messages.all().empty());
 }
 
@@ -33,11 +31,6 @@ TEST(StandIns, NeededCapabilitiesFailWithTheirName) {
     run.patches[1].name = "R1";
     run.patches[1].num_edges = 3;
     MessageCapture messages;
-    run.patches[1].num_holes = 1;
-    EXPECT_EQ(process_trees_and_holes(run), 0);
-    EXPECT_TRUE(messages.in_order({" Missing capability: removal of holes (routine MULT_CON).\n",
-                                   "Unsuccessful return from MC_planar_processing() into KORVEX.C\n"}))
-        << messages.text();
 
     run.points.ensure(1);
     run.nPoints = 1;
