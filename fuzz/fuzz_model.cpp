@@ -17,13 +17,20 @@ constexpr int kFuzzMaxNodes = 5000;  // MAX_NODEL_3D of every fuzz run
 
 void ignore_message(const char*) {}
 
-// The model file of this process, in a folder of its own.
+// The folder of this process's model, result and log; removed at exit.
+struct ScratchFolder {
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("korvex_fuzz_" + std::to_string(getpid()));
+    ScratchFolder() { std::filesystem::create_directories(dir); }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
 const std::string& model_path() {
-    static const std::string path = [] {
-        const auto dir = std::filesystem::temp_directory_path() / ("korvex_fuzz_" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
-        return (dir / "model.sur").string();
-    }();
+    static const ScratchFolder folder;
+    static const std::string path = (folder.dir / "model.sur").string();
     return path;
 }
 

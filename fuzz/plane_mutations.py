@@ -2,7 +2,7 @@
 """Random numeric changes of the plane models, meshed and checked.
 
 Each run takes one of the project's plane models (tests/models and
-examples), changes one to three of its numbers (a point's coordinate in the
+examples), changes one to four of its numbers (a point's coordinate in the
 plane, a curve's step or a subregion's REF), meshes it with the korvex command
 and reads the result: every element whose smallest corner scaled Jacobian
 (against the element's mean normal) is not positive must be named by an
@@ -14,7 +14,9 @@ those where an element was written without its report.
 
 Exit status 1 when an invalid element went unreported, or when meshes with
 invalid elements are more frequent than --max-rate (default 1 in 200) of
-the meshed models. Failing models are kept in --keep (default
+the meshed models. Models whose own mesh already holds a reported invalid
+element (regression models of what no repair can fix) are still checked for
+the report but kept out of that rate. Failing models are kept in --keep (default
 build-fuzz/plane_findings).
 """
 import argparse
@@ -85,14 +87,14 @@ def mutate(text, rng):
     lines = text.splitlines()
     spots = changeable(lines)
     size = extent(lines)
-    for _ in range(rng.randint(1, 3)):
+    for _ in range(rng.randint(1, 4)):
         i, k, kind = rng.choice(spots)
         tokens = lines[i].split()
         value = float(tokens[k])
         if kind == "coord":
-            value += rng.uniform(-0.15, 0.15) * size
+            value += rng.uniform(-0.3, 0.3) * size
         elif kind == "step":
-            value *= rng.choice((0.5, 0.7, 1.3, 1.6, 2.0)) * rng.uniform(0.9, 1.1)
+            value *= rng.choice((0.4, 0.5, 0.7, 1.3, 1.6, 2.0, 3.0)) * rng.uniform(0.9, 1.1)
         else:
             value = rng.uniform(0.0, 0.35)
         tokens[k] = "%.6g" % value
@@ -177,8 +179,9 @@ def main():
     rng = random.Random(args.seed)
     models = plane_models()
     counts = {"meshed": 0, "failed": 0, "timeout": 0}
-    with_invalid, unreported = [], []
+    with_invalid, unreported, known_hard = [], [], 0
     with tempfile.TemporaryDirectory() as folder:
+        hard = {m for m in models if run_one(korvex, open(m).read(), folder)[1]}
         for run in range(1, args.runs + 1):
             source = rng.choice(models)
             text = mutate(open(source).read(), rng)
@@ -186,10 +189,11 @@ def main():
             counts[outcome] += 1
             if outcome == "timeout":
                 unreported.append((run, source, text, "timeout"))
-            if not invalid:
-                continue
-            with_invalid.append((run, source, text, "reported"))
-            if not invalid <= reported:
+            if source in hard:
+                known_hard += outcome == "meshed"
+            elif invalid:
+                with_invalid.append((run, source, text, "reported"))
+            if invalid and not invalid <= reported:
                 unreported.append((run, source, text, "unreported: %s" % sorted(invalid - reported)))
     for run, source, text, what in with_invalid + unreported:
         os.makedirs(args.keep, exist_ok=True)
@@ -197,9 +201,12 @@ def main():
         with open(kept, "w") as f:
             f.write(text)
         print("run %d (%s): %s -> %s" % (run, os.path.basename(source), what, kept))
-    meshed = counts["meshed"]
+    meshed = counts["meshed"] - known_hard
     print("%d runs: %d meshed, %d failed, %d timed out; %d meshes with invalid elements, %d not reported"
-          % (args.runs, meshed, counts["failed"], counts["timeout"], len(with_invalid), len(unreported)))
+          % (args.runs, counts["meshed"], counts["failed"], counts["timeout"], len(with_invalid), len(unreported)))
+    if hard:
+        print("(%d meshed changes of %s, whose own mesh is invalid, are not in the rate)"
+              % (known_hard, ", ".join(sorted(os.path.basename(m) for m in hard))))
     too_many = meshed and len(with_invalid) > args.max_rate * meshed
     return 1 if unreported or too_many else 0
 

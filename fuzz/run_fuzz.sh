@@ -61,5 +61,7 @@ if [ "$engine" = libfuzzer ]; then
      -print_final_stats=1 -artifact_prefix="$findings" "$corpus" "$seeds" 2>&1 | tail -n 25)
 else
   fuzzer=$(cd "$plain_build/fuzz" && pwd)/korvex_fuzz
-  (cd "$work" && "$fuzzer" -seconds="$seconds" -timeout="$timeout" -artifact_prefix="$findings" "$seeds")
+  # The plain driver cannot stop a run that hangs: a watchdog ends the pass.
+  (cd "$work" && timeout -k 10 $((seconds + 300)) "$fuzzer" -seconds="$seconds" -timeout="$timeout" \
+     -artifact_prefix="$findings" "$seeds")
 fi
