@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -19,6 +20,13 @@ public:
     SlotTable() = default;
     // New slots are copies of `blank`.
     explicit SlotTable(T blank) : blank_(std::move(blank)) {}
+
+    // As for a plain array: the listed slots first, every other slot blank.
+    SlotTable& operator=(std::initializer_list<T> values) {
+        if (values.size() > N) throw std::out_of_range("SlotTable: too many values");
+        v_.assign(values.begin(), values.end());
+        return *this;
+    }
 
     T& operator[](std::size_t i) {
         check(i);

@@ -12,6 +12,7 @@
 #include "assembly/global_merge.h"
 #include "interface/messages.h"
 #include "patches/cylinder_mesher.h"
+#include "patches/patch_untangling.h"
 #include "pipeline/stages.h"
 
 namespace korvex {
@@ -114,6 +115,8 @@ int mesh_unrolled_boundary(Run& run, const Subregion& patch, const CylinderBound
                                     " Error in CYLIN_PA.C: boundary point coordinate can't be restored.\n",
                                     mesh.num_nodes, mesh.gen_nodes))
         return 0;
+    // Inverted or degenerate elements are repaired in the unrolled plane, where the mesh is planar.
+    untangle_patch_mesh(patch.name.c_str(), mesh.num_nodes, mesh.gen_nodes, mesh.num_elements, mesh.elements);
     return restore_boundary_node_names(run, patch, uv, by_name, false, mesh.num_nodes, mesh.gen_nodes,
                                        mesh.num_elements, mesh.elements);
 }

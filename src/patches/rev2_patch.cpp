@@ -8,6 +8,7 @@
 
 #include "interface/messages.h"
 #include "patches/patch_generator_input.h"
+#include "patches/patch_untangling.h"
 #include "patches/rev_patch.h"
 #include "patches/transfinite_patch.h"
 #include "pipeline/stages.h"
@@ -126,10 +127,8 @@ int mesh_rev2(Run& run, int k) {
     }
     report(" 2D meshing complete.\n");
     const auto by_name = boundary_records_by_name(uv);
-    Array1<Node3D> nodes3d(static_cast<std::size_t>(nn));
     for (int i = 1; i <= nn; ++i) {
         GenNode& g = nodes[i];
-        nodes3d[i].id = i;
         if (g.kind != NODE_KIND_ENTITY && g.kind != NODE_KIND_POINT) continue;
         if (!g.name.empty()) g.name[0] = 'P';
         const auto it = by_name.find(g.name.c_str());
@@ -139,7 +138,15 @@ int mesh_rev2(Run& run, int k) {
         }
         g.x = uv[it->second].u;
         g.y = uv[it->second].v;
-        nodes3d[i].set_pos(run.new_points[patch.points_id[at(it->second)]].pos());
+    }
+    // Inverted or degenerate elements are repaired in the (angle, length) plane, before the mapping onto the surface.
+    untangle_patch_mesh(patch.name.c_str(), nn, nodes, ne, elements);
+    Array1<Node3D> nodes3d(static_cast<std::size_t>(nn));
+    for (int i = 1; i <= nn; ++i) {
+        nodes3d[i].id = i;
+        const GenNode& g = nodes[i];
+        if (g.kind != NODE_KIND_ENTITY && g.kind != NODE_KIND_POINT) continue;
+        nodes3d[i].set_pos(run.new_points[patch.points_id[at(by_name.at(g.name.c_str()))]].pos());
     }
     report("\n Converting (U,V) mesh into 3D mesh ...\n\n");
     if (!deparameterize_REV2_mesh(nn, nodes, nodes3d, t, f)) {

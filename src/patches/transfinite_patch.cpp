@@ -7,6 +7,7 @@
 #include "assembly/global_merge.h"
 #include "interface/messages.h"
 #include "patches/patch_generator_input.h"
+#include "patches/patch_untangling.h"
 #include "patches/plane_geometry.h"
 #include "patches/transfinite_patch.h"
 #include "pipeline/stages.h"
@@ -182,6 +183,8 @@ int finish_2d_mesh(const Run& run, const Subregion& patch, PatchWork& w) {
         g.x = w.pointsUV[it->second].u;
         g.y = w.pointsUV[it->second].v;
     }
+    // Inverted or degenerate elements are repaired in the parameter plane, before the mapping onto the surface.
+    untangle_patch_mesh(patch.name.c_str(), w.num_nodes, w.nodes, w.num_elements, w.elements);
     return restore_user_node_names(run, patch, w.pointsUV, by_name, w.num_nodes, w.nodes, w.num_elements, w.elements,
                                    false);
 }

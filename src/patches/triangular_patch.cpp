@@ -10,6 +10,7 @@
 
 #include "interface/messages.h"
 #include "patches/patch_generator_input.h"
+#include "patches/patch_untangling.h"
 #include "patches/plane_uv.h"
 #include "patches/transfinite_patch.h"
 #include "patches/triangular_mesher.h"
@@ -164,9 +165,10 @@ int mesh_triangular_patch(Run& run, int k) {
         return 0;
     }
     const Subregion& s = run.patches[k];
-    if (!mesh_triangle(run, s, m) || !restore_boundary_uv(m) || !place_boundary_nodes(run, s, m) ||
-        !restore_node_names(run, s, m))
-        return 0;
+    if (!mesh_triangle(run, s, m) || !restore_boundary_uv(m)) return 0;
+    // Inverted or degenerate elements are repaired in the triangle's plane, before the projection onto the surface.
+    untangle_patch_mesh(s.name.c_str(), m.num_nodes, m.gen_nodes, m.num_elements, m.elements);
+    if (!place_boundary_nodes(run, s, m) || !restore_node_names(run, s, m)) return 0;
     if (run.num_nodes + m.num_nodes > run.settings.MAX_NODEL_3D - kNodeReserve) {
         report("Increase  MAX_NODEL_3D to at least %i\n", run.num_nodes + m.num_nodes + kNodeReserve);
         return 0;
