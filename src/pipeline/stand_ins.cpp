@@ -27,12 +27,6 @@ bool has_any_trees(const Run& run) {
     return false;
 }
 
-bool has_any_holes(const Run& run) {
-    for (int k = 1; k <= run.nPatches; ++k)
-        if (run.patches[k].num_holes > 0) return true;
-    return false;
-}
-
 }  // namespace
 
 // Stand-in: conversion of 2- and 3-edged subregions.
@@ -78,13 +72,6 @@ int tree_merge(Run& run) {
 int internal_segments_and_curves_processing(Run& run) {
     if (has_any_trees(run)) return missing_capability("WALLTREE", "processing of internal trees");
     run.all_trees_processed = 1;
-    return 1;
-}
-
-// Stand-in: holes of multiply-connected plane subregions (MULT_CON). With no holes, all are processed.
-int MC_planar_processing(Run& run) {
-    if (has_any_holes(run)) return missing_capability("MULT_CON", "removal of holes");
-    run.all_holes_processed = 1;
     return 1;
 }
 

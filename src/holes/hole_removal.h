@@ -1,0 +1,45 @@
+// Removal of the holes of PLANE subregions (MC_planar_processing): each hole
+// is cut out along a pair of straight connectors from two of its corners to
+// two corners of the outer boundary, which splits the subregion in two.
+#pragma once
+
+#include <vector>
+
+#include "holes/connectors.h"
+#include "model/run.h"
+
+namespace korvex {
+
+// Unit normal of a closed loop of curves (signed indexes curves[1..n]): the
+// side from which the loop runs counter-clockwise. Returns 1, or 0 after a
+// report.
+int sequnce_unit_vector(const Run& run, int n, const int* curves, Vec3& unit);
+
+// Chains the curves of every hole of subregion k (first curve forward) and
+// stores, per hole, the angle between the boundary's unit vector and the
+// hole's in hole_angles[1..num_holes]. Returns 1, or 0 after a report.
+int restore_correct_order_of_curves_for_all_holes(Run& run, int k, const Vec3& boundary_unit,
+                                                  std::vector<double>& hole_angles);
+
+// Division candidates from the corners of hole `hole` of subregion k to the
+// corners of its outer boundary whose four corner angles exceed 15 degrees.
+int build_possible_connectors(const Run& run, int k, int hole, std::vector<Connector>& DK);
+
+// One possible pair of connectors (1-based indexes into the candidates).
+struct ConnectorPair {
+    int iconn1 = 0;
+    int iconn2 = 0;
+    double sum_len = 0;
+};
+
+// Pairs of candidates that share no corner and keep apart, shortest sum first.
+int identify_connector_pairs(const std::vector<Connector>& DK, std::vector<ConnectorPair>& PCP);
+
+// Cuts subregion k along the connector curves c1 and c2 (curves[] indexes,
+// both running from the hole to the outer boundary) of the pair that
+// removes hole `hole`; appends the new subregion. hole_angle is the angle
+// stored for the hole by the chaining. Returns 1, or 0 after a report.
+int divide_PLANE_to_two_parts(Run& run, int k, int hole, double hole_angle, const Connector& conn1,
+                              const Connector& conn2, int c1, int c2);
+
+}  // namespace korvex
