@@ -4,7 +4,6 @@
 // (it then succeeds and changes nothing), and otherwise fails with one message
 // naming the missing capability. The meshers always fail. Each is replaced by
 // the real stage when it lands; delete it from here then.
-#include <cmath>
 
 #include "interface/messages.h"
 #include "pipeline/stages.h"
@@ -46,18 +45,6 @@ int transform_2edged_SPHEREs(Run& run) {
         if (s.type == TYPE_SPHERE && s.num_edges == 2)
             return missing_capability("transform_2edged_SPHEREs", "conversion of 2-edged SPHERE subregions",
                                       s.name.c_str());
-    }
-    return 1;
-}
-
-// Stand-in: refinement squares around internal points with STEP and RAD.
-int preprocess_nonzero_PINTs(Run& run, int k) {
-    const Subregion& s = run.patches[k];
-    for (int i = 1; i <= run.nPoints; ++i) {
-        const ControlPoint& p = run.points[i];
-        if (p.name.starts_with("PINT") && std::fabs(p.PINT_rad) >= 10 * kEps && p.subregion == s.name)
-            return missing_capability("preprocess_nonzero_PINTs", "refinement squares around internal points",
-                                      p.name.c_str());
     }
     return 1;
 }
