@@ -20,12 +20,6 @@ int missing_capability(const char* routine, const char* capability, const char* 
     return 0;
 }
 
-bool has_any_trees(const Run& run) {
-    for (int k = 1; k <= run.nPatches; ++k)
-        if (run.patches[k].num_trees > 0) return true;
-    return false;
-}
-
 }  // namespace
 
 // Stand-in: conversion of 2- and 3-edged subregions.
@@ -46,19 +40,6 @@ int transform_2edged_SPHEREs(Run& run) {
             return missing_capability("transform_2edged_SPHEREs", "conversion of 2-edged SPHERE subregions",
                                       s.name.c_str());
     }
-    return 1;
-}
-
-// Stand-in: merging of internal trees.
-int tree_merge(Run& run) {
-    if (has_any_trees(run)) return missing_capability("TREEMERG", "processing of internal trees");
-    return 1;
-}
-
-// Stand-in: internal trees (WALLTREE). With no trees, all are processed.
-int internal_segments_and_curves_processing(Run& run) {
-    if (has_any_trees(run)) return missing_capability("WALLTREE", "processing of internal trees");
-    run.all_trees_processed = 1;
     return 1;
 }
 
