@@ -38,6 +38,29 @@ def one_plate(size, step):
     return pts, curves, ["R1 PLANE QL1 QL2 QL3 QL4 REF 0.2"]
 
 
+def plate_with_round_holes(width, height, columns, rows, radius, step):
+    """One plate with columns x rows round holes, each of four arcs."""
+    pts, curves, subs = one_plate(width, step)
+    pts[1:4] = [f"P2 {width} 0 0", f"P3 {width} {height} 0", f"P4 0 {height} 0"]
+    c, s = 0.7071067811865476, 0.7071067811865476
+    holes = []
+    for i in range(columns):
+        for j in range(rows):
+            h = f"{i}_{j}"
+            cx, cy = width * (i + 0.5) / columns, height * (j + 0.5) / rows
+            ends = [(cx + radius, cy), (cx, cy + radius), (cx - radius, cy), (cx, cy - radius)]
+            mids = [(cx + c * radius, cy + s * radius), (cx - c * radius, cy + s * radius),
+                    (cx - c * radius, cy - s * radius), (cx + c * radius, cy - s * radius)]
+            for k in range(4):
+                pts.append(f"PE{h}_{k} {ends[k][0]!r} {ends[k][1]!r} 0")
+                pts.append(f"PM{h}_{k} {mids[k][0]!r} {mids[k][1]!r} 0")
+            for k in range(4):
+                curves.append(f"CH{h}_{k} PE{h}_{k} PM{h}_{k} PE{h}_{(k + 1) % 4} STEP {step}")
+            holes.append(f"H{h} " + " ".join(f"CH{h}_{k}" for k in range(4)))
+    subs = [subs[0]] + holes
+    return pts, curves, subs
+
+
 def write_model(path, title, parts):
     pts, curves, subs = parts
     with open(path, "w") as f:
@@ -69,6 +92,8 @@ def main():
     cases = [
         ("plate_40k", "One plate, about 40 000 elements", one_plate(200.0, 1.0)),
         ("plate_160k", "One plate, about 160 000 elements", one_plate(400.0, 1.0)),
+        ("holes_50k", "One plate with ten round holes, about 50 000 elements",
+         plate_with_round_holes(250.0, 200.0, 5, 2, 8.0, 1.0)),
         ("grid_10x10", "100 plates sharing curves", grid_of_plates(10, 1.0)),
         ("grid_14x14", "196 plates sharing curves", grid_of_plates(14, 0.5)),
     ]
