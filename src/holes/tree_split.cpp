@@ -219,6 +219,14 @@ int split_along_tree(Run& run, int k, int t) {
     std::vector<int> path;
     int first = 0, last = 0;
     if (!walk_tree_path(run, s0, save_trees[static_cast<std::size_t>(t)], path, first, last)) return 0;
+    // Every curve and connector of the tree must lie on the path: a piece
+    // left off it would silently carry no mesh edges.
+    const Tree& cut = save_trees[static_cast<std::size_t>(t)];
+    if (static_cast<int>(path.size()) != cut.num_curves) {
+        report("Tree %s: its curves and connectors do not form one path from the boundary\n back to it (%i of %i on the path; are they connected?).\n",
+               cut.name.c_str(), static_cast<int>(path.size()), cut.num_curves);
+        return 0;
+    }
     const int pos_first = boundary_position(run, s0, first), pos_last = boundary_position(run, s0, last);
 
     // The new part: the path, then the boundary from its far end on to its start.

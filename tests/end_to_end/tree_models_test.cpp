@@ -109,6 +109,17 @@ TEST(TreeModels, EveryTreeBecomesMeshEdgesInOneConformingMesh) {
     }
 }
 
+TEST(TreeModels, TheShippedStiffenedPanelMeshes) {
+    const Meshed r = mesh_model(std::filesystem::path(KORVEX_SOURCE_DIR) / "examples" / "stiffened_panel.sur");
+    expect_valid_plane_mesh(r, {0, 0, 1}, 0);
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_NEAR(area(r), 200, 1e-6);
+    EXPECT_EQ(boundary_loops(r), 1);
+    for (const auto& [A, B] : std::vector<std::pair<Point3, Point3>>{
+             {{6, 0, 0}, {6, 6, 0}}, {{6, 6, 0}, {3, 8, 0}}, {{6, 6, 0}, {9, 8, 0}}, {{11, 1.5, 0}, {17, 1.5, 0}}})
+        expect_edges_along(r, A, B);
+}
+
 TEST(TreeModels, TheArcTreeCarriesNodesOnItsCircle) {
     const Meshed r = mesh_test_model("trees_two_trees_arc.sur");
     ASSERT_EQ(r.rc, 0) << r.log;
@@ -165,6 +176,13 @@ TEST(TreeModels, ARingOfTreeCurvesFailsCleanlyWithAndWithoutTheGuard) {
         }
     }
     run_settings() = saved;
+}
+
+TEST(TreeModels, ATreeInTwoSeparatePiecesIsRefused) {
+    const Meshed r = mesh_test_model("trees_two_pieces.sur");
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.m3d_bytes.empty());
+    EXPECT_NE(r.log.find("connected"), std::string::npos) << r.log;
 }
 
 TEST(TreeModels, AFreeEndSeeingEveryCornerUnderASmallAngleGetsNoConnector) {
