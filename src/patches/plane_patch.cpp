@@ -10,6 +10,7 @@
 #include <string>
 
 #include "interface/messages.h"
+#include "patches/boundary_generator_input.h"
 #include "patches/plane_mesher.h"
 
 namespace korvex {
@@ -19,19 +20,10 @@ namespace {
 constexpr int kMaxGeneratorPoints = 29997;
 constexpr int kMaxPointsReported = 30000;
 constexpr int kMaxEntitiesPerSubregion = 20000;   // MAX_ENTITIES_PER_SUBREGION
-constexpr double kTinyUV = 1e-14;
 
-double zero_tiny(double x) { return std::fabs(x) < kTinyUV ? 0.0 : x; }
-
-// Steps 3 to 6: generator points, entities and the one subregion.
-struct GeneratorInput {
-    Array1<GenPoint> points;
-    Array1<GenEntity> entities;
-    Array1<GenSubregion> subregions;
-    int N = 0;
-};
-
-int build_generator_input(const Subregion& patch, const PlaneUV& uv, GeneratorInput& in) {
+// Steps 3 to 6: generator points, entities and the one subregion, within
+// the generator's fixed capacities for plane patches.
+int build_generator_input(const Subregion& patch, const PlaneUV& uv, BoundaryGeneratorInput& in) {
     if (uv.num_points % 2 != 0) {
         report(" Error in process_plane_patch(): \n  total number of boundary points is an odd value: %i\n", uv.num_points);
         return 0;
@@ -41,87 +33,11 @@ int build_generator_input(const Subregion& patch, const PlaneUV& uv, GeneratorIn
         report("In PLANE_PA.C: Increase MAX_POINTS (currently  %i) in QUAD_DRV.H\n", kMaxPointsReported);
         return 0;
     }
-    in.N = N;
-    in.points = Array1<GenPoint>(static_cast<std::size_t>(N));
-    in.entities = Array1<GenEntity>(static_cast<std::size_t>(N));
-    for (int k = 1; k <= N; ++k) {
-        const PointUV& r = uv[2 * k - 1];
-        in.points[k].name = r.name;
-        in.points[k].x = zero_tiny(r.u);
-        in.points[k].y = zero_tiny(r.v);
-    }
-    for (int k = 1; k <= N; ++k) {
-        GenEntity& e = in.entities[k];
-        std::string name = uv[2 * k].name.c_str();
-        if (!name.empty()) name[0] = 'L';
-        e.name = name;
-        e.type = ENTITY_TYPE_LINE;
-        e.start = in.points[k].name;
-        e.end = in.points[k == N ? 1 : k + 1].name;
-        e.division_mode = DIVISION_BY_COUNT;
-        e.num_steps = 2;
-    }
     if (N > kMaxEntitiesPerSubregion) {
         report(" Increase MAX_ENTITIES_PER_SUBREGION (currently %i) \n to at least %i\n", kMaxEntitiesPerSubregion, N + 100);
         return 0;
     }
-    in.subregions = Array1<GenSubregion>(1);
-    GenSubregion& s = in.subregions[1];
-    s.name = patch.name;
-    s.num_entities = N;
-    s.entity_names = Array1<FixedName<12>>(static_cast<std::size_t>(N));
-    for (int k = 1; k <= N; ++k) s.entity_names[k] = in.entities[k].name;
-    s.REF = patch.REF;
-    return 1;
-}
-
-// Step 9: every boundary node (not an internal point, not interior) takes
-// the exact (u, v) of the boundary record it stands for.
-int restore_boundary_positions(const PlaneUV& uv, const std::map<std::string, int>& by_name, PlanePatchMesh& mesh) {
-    for (int i = 1; i <= mesh.num_nodes; ++i) {
-        GenNode& g = mesh.gen_nodes[i];
-        if (g.name == "PINT" || g.kind == NODE_KIND_INTERIOR) continue;
-        if (!g.name.empty()) g.name[0] = 'P';
-        const auto it = by_name.find(g.name.c_str());
-        if (it == by_name.end()) {
-            report("Error in PLANE_PA.C: boundary point coordinate can't be restored.\n");
-            return 0;
-        }
-        g.x = uv[it->second].u;
-        g.y = uv[it->second].v;
-    }
-    return 1;
-}
-
-// Step 11: generated node names become the user's names.
-int restore_node_names(const Run& run, const Subregion& patch, const PlaneUV& uv,
-                       const std::map<std::string, int>& by_name, PlanePatchMesh& mesh) {
-    for (int i = 1; i <= mesh.num_nodes; ++i) {
-        GenNode& g = mesh.gen_nodes[i];
-        if (g.name[1] == '$') {
-            const auto it = by_name.find(g.name.c_str());
-            const int j = it == by_name.end() ? 0 : it->second;
-            const int cid = j ? uv[j].curve_id : 0;
-            if (cid <= 0) {
-                report(" Wrong curve_id=%i  when i=%i j=%i\n", cid, i, j);
-                return 0;
-            }
-            g.name = run.curves[cid].name_original;
-        } else if (g.name[1] == 'p' || g.name.starts_with("RH@")) {
-            g.name = patch.original_name;
-            g.kind = NODE_KIND_INTERIOR;
-        } else if (g.name.starts_with("P@")) {
-            const ControlPoint* match = nullptr;
-            for (int p = 1; p <= run.num_new_points && !match; ++p)
-                if (run.new_points[p].name == g.name) match = &run.new_points[p];
-            if (!match || match->name_original.empty())
-                report(" Warning : Original curve name for point %s   \n  could not be restored.\n", g.name.c_str());
-            g.name = match ? match->name_original.c_str() : "";
-            g.kind = NODE_KIND_ENTITY;
-        }
-    }
-    for (int e = 1; e <= mesh.num_elements; ++e)
-        if (mesh.elements[e].name[1] == 'p') mesh.elements[e].name = patch.original_name;
+    build_boundary_generator_input(patch, uv, in);
     return 1;
 }
 
@@ -145,7 +61,7 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
         report("Unsuccessful return from parameterize_plane_patch() (PLANE_P3.C)\ninto process_plane_patch() (PLANE_PA.C)\n");
         return 0;
     }
-    GeneratorInput in;
+    BoundaryGeneratorInput in;
     if (!build_generator_input(patch, uv, in)) return 0;
 
     PlanePatchMesh mesh;
@@ -159,11 +75,16 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
         report("Unsuccessful return into PLANE_PA.C from PLANPINT.C\n");
         return 0;
     }
-    std::map<std::string, int> by_name;
-    for (int j = uv.num_points; j >= 1; --j) by_name[uv[j].name.c_str()] = j;  // first record wins
-    if (!restore_boundary_positions(uv, by_name, mesh)) return 0;
+    // Step 9: boundary nodes get their exact (u, v) back; step 11: user names.
+    const std::map<std::string, int> by_name = boundary_records_by_name(uv);
+    if (!restore_boundary_positions(uv, by_name, RestoredNodes::PointsAndEntities,
+                                    "Error in PLANE_PA.C: boundary point coordinate can't be restored.\n",
+                                    mesh.num_nodes, mesh.gen_nodes))
+        return 0;
     prepare_3d_nodes(mesh);
-    if (!restore_node_names(run, patch, uv, by_name, mesh)) return 0;
+    if (!restore_boundary_node_names(run, patch, uv, by_name, true, mesh.num_nodes, mesh.gen_nodes, mesh.num_elements,
+                                     mesh.elements))
+        return 0;
 
     report("\n Rotating (U,V) mesh to the 3D position... \n");
     rotate_uv_mesh_to_3D(run, patch, uv, plane, mesh);

@@ -52,10 +52,6 @@ int meshTriangular(Run& run, int k) {
     return missing_capability("meshTriangular", "the triangular curved-patch mesher", run.patches[k].name.c_str());
 }
 
-int process_cylinder_patch(Run& run, int k) {
-    return missing_capability("process_cylinder_patch", "the cylinder mesher", run.patches[k].name.c_str());
-}
-
 int process_REV_patch(Run& run, int k) {
     return missing_capability("process_REV_patch", "the REV surface-of-revolution mesher",
                               run.patches[k].name.c_str());
