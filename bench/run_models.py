@@ -42,6 +42,8 @@ def rev_cone(r_bottom, r_top, height, step):
     curves = [f"C1 P1 PM1 P2 STEP {step}", f"QL1 P2 P3 STEP {step}", f"C2 P3 PM2 P4 STEP {step}",
               f"QL2 P4 P1 STEP {step}"]
     return pts, curves, ["R1 REV EDGE C1 EDGE QL1 EDGE C2 EDGE QL2 REF 0.2"]
+
+
 def plate_with_round_holes(width, height, columns, rows, radius, step):
     """One plate with columns x rows round holes, each of four arcs."""
     pts, curves, subs = one_plate(width, step)

@@ -78,6 +78,29 @@ struct TreeCurveWork {
     int next = 0;
 };
 
+// Which end of a neighbouring tree curve (or connector) touches an end point.
+constexpr int kTouchesAtStart = 555;
+constexpr int kTouchesAtEnd = 556;
+constexpr int MAX_NEIGHBOURS_FOR_CURVE_IN_TREE = 15;
+
+// One end of a tree curve: its neighbours (positions in the tree's curve
+// table) with the end of each that touches, and the walk's marker (0 not yet
+// examined, -1 being examined, -5 curve with both ends free). A connector's
+// own records also keep the far point and the connector's length.
+struct TreeEndPoint {
+    int nneis = 0;
+    std::array<int, MAX_NEIGHBOURS_FOR_CURVE_IN_TREE + 1> neighbours{};
+    std::array<int, MAX_NEIGHBOURS_FOR_CURVE_IN_TREE + 1> codes{};
+    int marker = 0;
+    int far_point = 0;
+    double length = 0;
+};
+
+struct TreeCurveEnds {
+    TreeEndPoint start_point;
+    TreeEndPoint end_point;
+};
+
 // An internal tree of curves. Its tables are sized by the run-time limits
 // MAX_CURVES_PER_TREE and MAX_POINTS_PER_TREE (slot 0 unused).
 struct Tree {
@@ -92,6 +115,11 @@ struct Tree {
     int counter = 0;
     std::vector<int> point_table_a;
     std::vector<int> point_table_b;
+    // Start point of a simple sequence made from a branching tree (0: none).
+    int ipstart = 0;
+    // End-point records of the tree walk, slots 1..num_curves; empty until
+    // tree processing builds them.
+    std::vector<TreeCurveEnds> ends;
 
     Tree() = default;
     Tree(int max_curves_per_tree, int max_points_per_tree) { allocate(max_curves_per_tree, max_points_per_tree); }

@@ -42,6 +42,7 @@ struct Run {
     int all_trees_processed = 1;
     int all_holes_processed = 1;
     int tree_hole_iterations = 0;
+    int tree_sequences = 0;     // simple sequences made from branching trees so far (names "Tn%06i")
     int current_patch = 0;   // index of the subregion being meshed
 
     // Builds record nPatches + 1 with this run's tree capacities and returns

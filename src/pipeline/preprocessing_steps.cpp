@@ -35,7 +35,7 @@ int prepare_plane_subregion(Run& run, int k) {
                run.patches[k].name.c_str());
         return 0;
     }
-    if (!preprocess_nonzero_PINTs(run, k)) {
+    if (!preprocess_nonzero_PINTs(run, k, plane)) {
         report("Unsuccessful return from preprocess_nonzero_PINTs()\n");
         return 0;
     }
@@ -74,8 +74,10 @@ int run_general_preprocessing(Run& run) {
 }
 
 int prepare_plane_subregions(Run& run) {
-    // nPatches is read at every turn: a stage may append subregions.
-    for (int k = 1; k <= run.nPatches; ++k) {
+    // The subregions of refinement squares appended here take their
+    // parent's plane and hold no refined points: they are not visited.
+    const int input_patches = run.nPatches;
+    for (int k = 1; k <= input_patches; ++k) {
         if (run.patches[k].type != TYPE_PLANE) continue;
         if (!prepare_plane_subregion(run, k)) return 0;
     }

@@ -30,7 +30,7 @@ int generatePointsAlongCurves(Run& run, int max_new_points);
 
 // holes/
 int recognize_plane_patch_using_control_points(Run& run, int k, PlaneCoeffs& plane, int& planar);
-int preprocess_nonzero_PINTs(Run& run, int k);
+int preprocess_nonzero_PINTs(Run& run, int k, const PlaneCoeffs& plane);
 int activate_entities_subdivisions(Run& run);
 int tree_merge(Run& run);                                   // TREEMERG
 int internal_segments_and_curves_processing(Run& run);      // WALLTREE
