@@ -87,6 +87,7 @@ struct TransfiniteGrid {
     std::vector<Vec3> xyz;          // trf_coords: index (r - 1)·N13 + c, 1-based
     std::vector<PointUVGrid> uv;    // trf_coordsUV
     std::vector<TransfiniteCell> cells;  // cells_all, 1..(N13 - 1)(N24 - 1)
+    std::vector<int> border_cells;       // the cells with the border flag, in index order
     double av_edge = 0;
 
     int at(int c, int r) const { return (r - 1) * N13 + c; }
