@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates large plane models and meshes each with the korvex command,
+"""Generates large plane and cylinder models and meshes each with the korvex command,
 reporting the median wall time, the peak memory of the run and the size of
 the mesh. Usage: run_models.py KORVEX_COMMAND [REPEATS]"""
 import math
@@ -61,6 +61,15 @@ def rev_cone(r_bottom, r_top, height, step):
     return pts, curves, ["R1 REV EDGE C1 EDGE QL1 EDGE C2 EDGE QL2 REF 0.2"]
 
 
+def half_cylinder(radius, length, step):
+    """Half a cylinder with its axis on z: two half-circle arcs and two generator lines."""
+    pts = [f"P1 {radius} 0 0", f"PM1 0 {radius} 0", f"P2 {-radius} 0 0",
+           f"P3 {-radius} 0 {length}", f"PM2 0 {radius} {length}", f"P4 {radius} 0 {length}"]
+    curves = [f"C1 P1 PM1 P2 STEP {step}", f"QL1 P2 P3 STEP {step}",
+              f"C2 P3 PM2 P4 STEP {step}", f"QL2 P4 P1 STEP {step}"]
+    return pts, curves, ["R1 CYLINDER ANGLEX 90 ANGLEY 90 ANGLEZ 0 C1 QL1 C2 QL2 REF 0.2"]
+
+
 def write_model(path, title, parts):
     pts, curves, subs = parts
     with open(path, "w") as f:
@@ -96,6 +105,7 @@ def main():
         ("grid_14x14", "196 plates sharing curves", grid_of_plates(14, 0.5)),
         ("sphere_50k", "A spherical panel, about 50 000 elements", sphere_panel(100.0, 0.55)),
         ("rev_50k", "A cone frustum quarter (REV), about 50 000 elements", rev_cone(100.0, 60.0, 80.0, 0.47)),
+        ("cyl_100k", "Half cylinder, about 100 000 elements", half_cylinder(100.0, 320.0, 1.0)),
     ]
     print(f"{'model':<12} {'nodes':>9} {'elements':>9} {'median s':>9} {'peak MB':>8}")
     with tempfile.TemporaryDirectory() as work:

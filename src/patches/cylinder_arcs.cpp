@@ -109,6 +109,14 @@ int find_circumferential_arcs(const Run& run, const Vec3& axis, const CylinderBo
 
 namespace {
 
+// One listed arc as the radius adjustment reads it: its centre, its radius
+// and its boundary nodes ipstart..ipend in order.
+struct ArcRange {
+    Vec3 centre;
+    double radius = 0;
+    std::vector<Vec3> nodes;
+};
+
 // Polar angle of P about the arc's centre in the arc's sense of travel,
 // measured from its first node, in [0, 2 pi).
 struct ArcFrame {
@@ -171,8 +179,9 @@ bool within_angular_range(const IndexedArc& a, const Vec3& P) {
     const double phi = a.frame.angle(P);
     const auto it = std::upper_bound(a.phi.begin(), a.phi.end(), phi);
     const std::size_t j = it == a.phi.begin() ? 0 : static_cast<std::size_t>(it - a.phi.begin()) - 1;
-    for (std::size_t k = j == 0 ? 0 : j - 1; k <= j + 1 && k < pairs; ++k)
-        if (between_nodes(a.range, k, P)) return true;
+    if (j < pairs && between_nodes(a.range, j, P)) return true;
+    if (j > 0 && j - 1 < pairs && between_nodes(a.range, j - 1, P)) return true;
+    if (j + 1 < pairs && between_nodes(a.range, j + 1, P)) return true;
     for (std::size_t k = 0; k < pairs; ++k)
         if (between_nodes(a.range, k, P)) return true;
     return false;

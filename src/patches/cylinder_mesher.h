@@ -50,17 +50,9 @@ constexpr int kMaxCircumferentialArcs = 2000;
 int find_circumferential_arcs(const Run& run, const Vec3& axis, const CylinderBoundary& b,
                               std::vector<CircumferentialArc>& arcs);
 
-// One listed arc as the radius adjustment reads it: its centre, its radius
-// (distance from the centre to the node at ipstart) and its boundary nodes
-// ipstart..ipend in order.
-struct ArcRange {
-    Vec3 centre;
-    double radius = 0;
-    std::vector<Vec3> nodes;
-};
-
 // Moves every selected point radially, at its own axial position, onto the
-// radius of each listed arc whose angular range (as seen from the arc's
+// radius of each listed arc (the distance from its centre to its node at
+// ipstart) whose angular range (as seen from the arc's
 // centre, between two consecutive nodes of the arc) contains it. The arcs'
 // nodes are read from boundary (1..n). Returns 1, or 0 after reporting an
 // arc whose ipstart is not before its ipend.

@@ -28,6 +28,18 @@ constexpr double kElementEdgeRatio = 0.94;          // smallest accepted 3D / (u
 
 double next_margin(double m) { return m < 10 ? m + 1 : (m < 50 ? m + 5 : m + 10); }
 
+// Runs one step; when memory runs out there, reports that step's own
+// message and fails.
+template <class Step>
+int with_memory_report(const char* message, Step step) {
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        report("%s", message);
+        return 0;
+    }
+}
+
 // What made the last retry: a failed closure or a failed element check.
 constexpr int kRetryForClosure = 1;
 constexpr int kRetryForElements = 2;
@@ -121,8 +133,14 @@ int remember_attempt(const Run& run, const CylinderPatchMesh& mesh, Attempts& at
                run.settings.MAX_NODEL_3D, mesh.num_nodes);
         return 0;
     }
-    at.nodes_old.clear();
-    for (int i = 1; i <= mesh.num_nodes; ++i) at.nodes_old.emplace_back(mesh.gen_nodes[i].x, mesh.gen_nodes[i].y);
+    try {
+        at.nodes_old.clear();
+        for (int i = 1; i <= mesh.num_nodes; ++i) at.nodes_old.emplace_back(mesh.gen_nodes[i].x, mesh.gen_nodes[i].y);
+    } catch (const std::bad_alloc&) {
+        report(" Out of memory in process_cylinder_patch() for array nodes_old[].\n");
+        report("MAX_NODEL_3D=%i\n", run.settings.MAX_NODEL_3D);
+        return 0;
+    }
     at.meshed_before = true;
     return 1;
 }
@@ -196,7 +214,9 @@ int merge_cylinder_mesh(Run& run, const Subregion& patch, CylinderPatchMesh& mes
 // nodes pulled onto the arcs' radius, the whole densified.
 int prepare_boundary(const Run& run, const Subregion& patch, const Vec3& axis, CylinderBoundary& b,
                      std::vector<CircumferentialArc>& arcs, DenseBoundary& dense) {
-    load_cylinder_boundary(run, patch, b);
+    if (!with_memory_report(" Out of memory in Cylin_pa.c for Xsave[],  Ysave[],  Zsave[]\n",
+                            [&] { load_cylinder_boundary(run, patch, b); return 1; }))
+        return 0;
     if (!find_circumferential_arcs(run, axis, b, arcs)) return 0;
     std::vector<char> selected(b.xyz.size(), 0);
     for (int i = 1; i <= b.n; ++i) {
@@ -208,7 +228,8 @@ int prepare_boundary(const Run& run, const Subregion& patch, const Vec3& axis, C
         report("Unsuccessful return from \tcylindrical_surface_radius_adjustment_of_nodes()\n\tto cylin_pa.c\n");
         return 0;
     }
-    if (!boundary_interpolation(run, patch, b, dense)) {
+    if (!with_memory_report("Out of memory in boundary_interpolation().  (1)\n",
+                            [&] { return boundary_interpolation(run, patch, b, dense); })) {
         report("Unsuccessful return from boundary_interpolation()\n to cylin_pa.c\n");
         return 0;
     }
@@ -241,7 +262,10 @@ int mesh_cylinder(Run& run, int k) {
             continue;
         }
         if (!remember_attempt(run, mesh, at)) return 0;
-        if (!convert_UV_mesh_to_XYZ(patch.name.c_str(), b, dense, mesh.num_nodes, mesh.gen_nodes, mesh.nodes))
+        if (!with_memory_report("Not enough memory in process_cylinder_patch() for array  nodes3D[].\n", [&] {
+                return convert_UV_mesh_to_XYZ(patch.name.c_str(), b, dense, mesh.num_nodes, mesh.gen_nodes,
+                                              mesh.nodes);
+            }))
             return 0;
         const EdgeIrregularity bad = find_irregular_element_edge(mesh);
         if (bad.element != 0) {
