@@ -44,6 +44,10 @@ void edge_first_curves(const Subregion& patch, int first[6]);
 // the edge's surface direction (edges 3 and 4 reversed, s -> 1 - s).
 void edge_parameters(const Run& run, const Subregion& patch, int k, std::vector<double>& arc);
 
+// Every edge of the four has curves, each with nodes; otherwise reports the
+// edge that cannot be resampled and returns 0.
+int check_edge_nodes(const Run& run, const Subregion& patch);
+
 // Sets edge_flags[k] = 1 for every corner whose 3D angle exceeds 165 degrees.
 void mark_cut_corners(const Run& run, Subregion& patch);
 
