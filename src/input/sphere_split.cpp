@@ -101,6 +101,29 @@ int make_dividing_arc(Run& run, int k, const Corner& a, const Corner& b, const V
     return arc;
 }
 
+// The second half "R!..." of subregion k: a three-edged SPHERE with the
+// same original name, REF and centre. Returns its index, or 0 after reporting.
+int append_half_subregion(Run& run, int k) {
+    if (run.nPatches + 1 > run.settings.MAX_SUBREGIONS) {
+        report("Increase MAX_SUBREGIONS(curr.=%i) in KORVEX.H\n (PREP_SPH.C)\n", run.settings.MAX_SUBREGIONS);
+        return 0;
+    }
+    const int n = run.new_patch_slot();
+    run.nPatches = n;
+    const Subregion& old = run.patches[k];
+    Subregion& half = run.patches[n];
+    char name[16];
+    std::snprintf(name, sizeof name, "R!%06i", n);
+    half.name = name;
+    half.id = n;
+    half.type = TYPE_SPHERE;
+    half.num_edges_original = 3;
+    half.original_name = old.original_name;
+    half.REF = old.REF;
+    for (int i = 0; i < 3; ++i) half.centre[i] = old.centre[i];
+    return n;
+}
+
 int split_sphere(Run& run, int k) {
     const Subregion& s = run.patches[k];
     if (s.num_edges != 4) {
@@ -126,23 +149,10 @@ int split_sphere(Run& run, int k) {
     const int arc = make_dividing_arc(run, k, a, b, centre + (M - centre) * (R / h));
     if (arc == 0) return 0;
 
-    if (run.nPatches + 1 > run.settings.MAX_SUBREGIONS) {
-        report("Increase MAX_SUBREGIONS(curr.=%i) in KORVEX.H\n (PREP_SPH.C)\n", run.settings.MAX_SUBREGIONS);
-        return 0;
-    }
-    const int n = run.new_patch_slot();
-    run.nPatches = n;
+    const int n = append_half_subregion(run, k);
+    if (n == 0) return 0;
     Subregion& old = run.patches[k];
     Subregion& half = run.patches[n];
-    char name[16];
-    std::snprintf(name, sizeof name, "R!%06i", n);
-    half.name = name;
-    half.id = n;
-    half.type = TYPE_SPHERE;
-    half.num_edges_original = 3;
-    half.original_name = old.original_name;
-    half.REF = old.REF;
-    for (int i = 0; i < 3; ++i) half.centre[i] = old.centre[i];
     if (join_2_4) {
         set_edges(run, half, {edges.edge[2], edges.edge[3], {-arc}});
         set_edges(run, old, {edges.edge[1], {arc}, edges.edge[4]});

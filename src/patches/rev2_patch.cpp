@@ -7,6 +7,7 @@
 #include <string>
 
 #include "interface/messages.h"
+#include "patches/interval_index.h"
 #include "patches/patch_generator_input.h"
 #include "patches/patch_untangling.h"
 #include "patches/rev_patch.h"
@@ -52,9 +53,10 @@ int boundary_uv(const Run& run, const Subregion& patch, const Rev2Tables& t, Pla
 
 // Point of a side table at meridian length v: the segment holding v with the
 // smallest (left) or largest (right) u. Returns false when none holds it.
-bool side_point(const std::vector<Rev2Record>& table, double v, bool smallest_u, Rev2Record& out) {
+bool side_point(const std::vector<Rev2Record>& table, const IntervalIndex& index, double v, bool smallest_u,
+                Rev2Record& out) {
     bool found = false;
-    for (std::size_t i = 0; i + 1 < table.size(); ++i) {
+    for (std::size_t i : index.candidates(v)) {
         const Rev2Record &a = table[i], &b = table[i + 1];
         if (v < std::min(a.v, b.v) || v > std::max(a.v, b.v)) continue;
         const double dv = b.v - a.v;
@@ -74,17 +76,23 @@ bool side_point(const std::vector<Rev2Record>& table, double v, bool smallest_u,
 
 int deparameterize_REV2_mesh(int num_nodes, const Array1<GenNode>& nodes, Array1<Node3D>& nodes3d,
                              const Rev2Tables& t, const Rev2Frame& f) {
+    const auto v_of = [](const std::vector<Rev2Record>& table) {
+        std::vector<double> v;
+        for (const Rev2Record& r : table) v.push_back(r.v);
+        return v;
+    };
+    const IntervalIndex left_index(v_of(t.left)), right_index(v_of(t.right));
     for (int i = 1; i <= num_nodes; ++i) {
         if (i % kProgressEvery == 0) report(" Processing node %12i.    Total num_nodes=%i.\n", i, num_nodes);
         const GenNode& g = nodes[i];
         if (!g.name.starts_with("R")) continue;  // boundary nodes are placed by the caller
         Rev2Record L, R;
-        if (!side_point(t.left, g.y, true, L)) {
+        if (!side_point(t.left, left_index, g.y, true, L)) {
             report(" Internal error in process_REV2_patch(): j4=%i\n", 0);
             report(" when v=%g\n", g.y);
             return 0;
         }
-        if (!side_point(t.right, g.y, false, R)) {
+        if (!side_point(t.right, right_index, g.y, false, R)) {
             report(" Internal error in process_REV2_patch(): j2=%i\n", 0);
             report(" when v=%g\n", g.y);
             return 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "interface/messages.h"
+#include "patches/interval_index.h"
 #include "patches/rev_patch.h"
 #include "patches/transfinite_patch.h"
 #include "pipeline/stages.h"
@@ -32,6 +33,9 @@ int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, in
         const double h = dot(s.p - axis.point, axis.dir);
         table.push_back({h, norm(s.p - axis.point - axis.dir * h)});
     }
+    std::vector<double> heights;
+    for (const MeridianPoint& m : table) heights.push_back(m.h);
+    const IntervalIndex index(heights);  // the first segment holding h, without scanning them all
     for (int i = first_node; i <= run.num_nodes; ++i) {
         Node3D& node = run.nodes3D[i];
         if (!node.name.starts_with("R")) continue;
@@ -42,7 +46,8 @@ int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, in
         const double rho = norm(radial);
         bool found = false;
         double rho_new = 0;
-        for (std::size_t s = 0; s + 1 < table.size() && !found; ++s) {
+        for (std::size_t s : index.candidates(h)) {
+            if (found) break;
             const MeridianPoint &a = table[s], &b = table[s + 1];
             if (h < std::min(a.h, b.h) || h > std::max(a.h, b.h)) continue;
             const double dh = b.h - a.h;

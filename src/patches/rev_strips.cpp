@@ -190,6 +190,10 @@ int append_strip(Run& run, int k, const RevEdges& e, const std::vector<int>& arc
             strip.curves_id[at(++pos)] = c;
             const Curve& cv = run.curves[std::abs(c)];
             strip.curve_names[at(pos)] = cv.name;
+            if (np + cv.num_new_points >= SUBREGION_POINT_SLOTS) {
+                report("Increase MAX_POINTS in KORVEX.H\n (too many boundary points in strip %s)\n", strip.name.c_str());
+                return 0;
+            }
             for (int i = 1; i < cv.num_new_points; ++i)
                 strip.points_id[at(++np)] = cv.new_points_id[at(c > 0 ? i : cv.num_new_points + 1 - i)];
         }

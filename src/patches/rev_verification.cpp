@@ -94,6 +94,7 @@ int rev_entry_checks(const Run& run, const Subregion& patch, RevKind kind, RevEd
                patch.name.c_str(), patch.num_edges);
         return 0;
     }
+    if (!check_edge_nodes(run, patch)) return 0;
     edge_first_curves(patch, e.first);
     for (int k = 1; k <= 4; ++k) {
         e.arcs_only[k] = 1;

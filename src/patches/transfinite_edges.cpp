@@ -85,6 +85,27 @@ void edge_parameters(const Run& run, const Subregion& patch, int k, std::vector<
     }
 }
 
+int check_edge_nodes(const Run& run, const Subregion& patch) {
+    static const char* const failures[5] = {"", "Cannot generate points along edge 1 of patch %d\n",
+                                            "Cannot generate points along edge 2 of patch %d\n",
+                                            "Cannot generate points along edge 3 of patch %d\n",
+                                            "Cannot generate points along edge 4 of path %d\n"};
+    for (int k = 1; k <= 4; ++k) {
+        bool ok = patch.curves_per_edge[k] > 0;
+        int first[6];
+        edge_first_curves(patch, first);
+        for (int pos = first[k]; pos < first[k + 1] && ok; ++pos) {
+            const int c = std::abs(patch.curves_id[at(pos)]);
+            ok = c >= 1 && c <= run.nCurves && run.curves[c].num_new_points >= 2;
+        }
+        if (!ok) {
+            report(failures[k], patch.id);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 void mark_cut_corners(const Run& run, Subregion& patch) {
     EdgeNodes edges[5];
     for (int k = 1; k <= 4; ++k) boundary_order_nodes(run, patch, k, edges[k]);

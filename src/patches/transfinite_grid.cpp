@@ -106,6 +106,7 @@ void build_grid_parameters_and_cells(TransfiniteGrid& g) {
     grid_parameters(g);
     const int N13 = g.N13, N24 = g.N24;
     g.cells.assign(at((N13 - 1) * (N24 - 1)) + 1, TransfiniteCell{});
+    g.border_cells.clear();
     double sum = 0;
     int idx = 0;
     for (int r = 1; r < N24; ++r)
@@ -120,6 +121,7 @@ void build_grid_parameters_and_cells(TransfiniteGrid& g) {
             sum += mean / 4.0;
             rotate_to_largest_angle(g, cell);
             cell.border = (c == 1 || c == N13 - 1 || r == 1 || r == N24 - 1) ? 1 : 0;
+            if (cell.border) g.border_cells.push_back(idx);
             cell.lo = cell.hi = g.xyz[at(cell.p[1])];
             for (int k = 2; k <= 4; ++k)
                 for (int d = 0; d < 3; ++d) {

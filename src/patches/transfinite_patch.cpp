@@ -262,6 +262,11 @@ int mesh_transfinite(Run& run, int k) {
     Subregion& patch = run.patches[k];
     PatchWork w;
     report(" Entering meshPatch()\n");
+    if (patch.num_edges != 4) {
+        report(" Error: patch %s has %i edges;\n    4 edges only are allowed.\n", patch.name.c_str(), patch.num_edges);
+        return 0;
+    }
+    if (!check_edge_nodes(run, patch)) return 0;
     if (!build_grid(run, patch, w.grid)) return 0;
     if (!parameterize(w.grid, run, patch, w.pointsUV)) {
         report("Cannot calculate (u,v) coordinates of curve points for patch %d\n", patch.id);

@@ -44,6 +44,10 @@ void edge_first_curves(const Subregion& patch, int first[6]);
 // the edge's surface direction (edges 3 and 4 reversed, s -> 1 - s).
 void edge_parameters(const Run& run, const Subregion& patch, int k, std::vector<double>& arc);
 
+// Every edge of the four has curves, each with nodes; otherwise reports the
+// edge that cannot be resampled and returns 0.
+int check_edge_nodes(const Run& run, const Subregion& patch);
+
 // Sets edge_flags[k] = 1 for every corner whose 3D angle exceeds 165 degrees.
 void mark_cut_corners(const Run& run, Subregion& patch);
 
@@ -87,6 +91,7 @@ struct TransfiniteGrid {
     std::vector<Vec3> xyz;          // trf_coords: index (r - 1)·N13 + c, 1-based
     std::vector<PointUVGrid> uv;    // trf_coordsUV
     std::vector<TransfiniteCell> cells;  // cells_all, 1..(N13 - 1)(N24 - 1)
+    std::vector<int> border_cells;       // the cells with the border flag, in index order
     double av_edge = 0;
 
     int at(int c, int r) const { return (r - 1) * N13 + c; }

@@ -104,9 +104,10 @@ int test_triangle(const Vec3& P, int pass, const TransfiniteGrid& g, int cell_in
 }
 
 int run_pass(const Vec3& P, int pass, const TransfiniteGrid& g, double zero_tol, PassState& st) {
-    for (int c = 1; c <= g.num_cells(); ++c) {
+    // Only border cells are candidates: the points projected are boundary nodes.
+    for (int c : g.border_cells) {
         const TransfiniteCell& cell = g.cells[at(c)];
-        if (!cell.border || !inside_widened_box(cell, P, g.av_edge, pass)) continue;
+        if (!inside_widened_box(cell, P, g.av_edge, pass)) continue;
         const double tol = cell.border ? kBorderTolFactor * zero_tol : zero_tol;
         for (int t = 1; t <= 2; ++t)
             if (!test_triangle(P, pass, g, c, t, tol, st)) return 0;

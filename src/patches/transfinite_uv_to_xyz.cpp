@@ -106,7 +106,11 @@ int GridTriangleSearch::test_cell(int c, int r, double u, double v, int msg1, in
         double w[3];
         if (!barycentricCoords2D(g_.uv[at(p[0])].u, g_.uv[at(p[0])].v, g_.uv[at(p[1])].u, g_.uv[at(p[1])].v,
                                  g_.uv[at(p[2])].u, g_.uv[at(p[2])].v, u, v, w[0], w[1], w[2])) {
-            report("Unsuccessful return (%i) from barycentricCoords2D()\n", t == 1 ? msg1 : msg2);
+            static const char* const failures[5] = {"", "Unsuccessful return (1) from barycentricCoords2D()\n",
+                                                    "Unsuccessful return (2) from barycentricCoords2D()\n",
+                                                    "Unsuccessful return (3) from barycentricCoords2D()\n",
+                                                    "Unsuccessful return (4) from barycentricCoords2D()\n"};
+            report("%s", failures[t == 1 ? msg1 : msg2]);
             return 0;
         }
         bool inside = true;

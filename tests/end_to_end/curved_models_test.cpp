@@ -67,15 +67,30 @@ TEST(CurvedModels, TransfinitePatchesLieOnTheirSurfaces) {
     }
 }
 
-TEST(CurvedModels, AnAlmostStraightCornerIsCutAndFannedOut) {
-    const Meshed r = mesh_test_model("curved_bilinear_cut_corner.sur");
-    expect_valid_curved_result(r, CurvedMeshCheck{});
-    // The fan puts the true corner back with two of its six elements.
-    EXPECT_EQ(elements_at(r, "P1"), 2);
-    for (const char* corner : {"P2", "P3", "P4"}) EXPECT_EQ(elements_at(r, corner), 1) << corner;
-    for (const auto& n : r.m3d.nodes) {
-        if (n.name == "P1") {
-            EXPECT_EQ(std::hypot(n.x, n.y) + std::fabs(n.z), 0.0);
+TEST(CurvedModels, OnlyCornersWiderThan165DegreesAreCut) {
+    // A warped panel whose first corner opens to the given angle in 3D.
+    const auto panel = [](double degrees) {
+        const double a = degrees * kPi / 180;
+        SurModel m;
+        m.title = "Warped panel";
+        m.head = "STEP CONSTANT\n";
+        m.points = "P1 0 0 0\nP2 10 0 0\nP3 10 10 2\nP4 " + num(10 * std::cos(a)) + " " + num(10 * std::sin(a)) + " 0\n";
+        m.curves = "QL1 P1 P2 STEP 1\nQL2 P2 P3 STEP 1\nQL3 P3 P4 STEP 1\nQL4 P4 P1 STEP 1\n";
+        m.subregions = "R1 BILINEAR EDGE QL1 EDGE QL2 EDGE QL3 EDGE QL4 REF 0.2\n";
+        return m.text();
+    };
+    for (const auto& [angle, elements_at_corner] : {std::pair{160.0, 1}, std::pair{170.0, 2}}) {
+        SCOPED_TRACE(angle);
+        const ModelFile file(panel(angle));
+        const Meshed r = mesh_model(file.path());
+        expect_valid_curved_result(r, CurvedMeshCheck{});
+        // A cut corner is put back by a fan of six elements, two of them at the corner itself.
+        EXPECT_EQ(elements_at(r, "P1"), elements_at_corner);
+        for (const char* corner : {"P2", "P3", "P4"}) EXPECT_EQ(elements_at(r, corner), 1) << corner;
+        for (const auto& n : r.m3d.nodes) {
+            if (n.name == "P1") {
+                EXPECT_EQ(std::hypot(n.x, n.y) + std::fabs(n.z), 0.0);
+            }
         }
     }
 }

@@ -1,7 +1,12 @@
 // The rule that picks the bottom and top parallels of a surface-of-revolution
-// patch from the angles its arc pairs make with their axis.
+// patch from the angles its arc pairs make with their axis, and the index
+// that finds the meridian segment holding a height.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
+#include "patches/interval_index.h"
 #include "patches/rev_patch.h"
 
 namespace korvex::test {
@@ -25,6 +30,27 @@ TEST(ChooseParallelPair, ArcsMeetingTheAxisAtRightAnglesAreTheParallels) {
     for (const Case& c : cases)
         EXPECT_EQ(choose_parallel_pair(c.bot13, c.top13, c.bot24, c.top24), c.expected)
             << c.bot13 << " " << c.top13 << " " << c.bot24 << " " << c.top24;
+}
+
+TEST(IntervalIndex, ListsEverySegmentThatHoldsAValueInOrder) {
+    std::mt19937 rng(99);
+    std::uniform_real_distribution<double> step(-0.4, 1.0);  // mostly rising, with turns and flats
+    for (int trial = 0; trial < 20; ++trial) {
+        std::vector<double> values{0.0};
+        for (int i = 0; i < 5 + trial * 7; ++i) values.push_back(trial % 4 == 0 && i % 5 == 0 ? values.back() : values.back() + step(rng));
+        const IntervalIndex index(values);
+        std::uniform_real_distribution<double> probe(-1.0, values.back() + 1.0);
+        for (int k = 0; k < 500; ++k) {
+            const double x = k % 3 == 0 ? values[static_cast<std::size_t>(k) % values.size()] : probe(rng);
+            std::vector<std::size_t> expected;
+            for (std::size_t i = 0; i + 1 < values.size(); ++i)
+                if (x >= std::min(values[i], values[i + 1]) && x <= std::max(values[i], values[i + 1])) expected.push_back(i);
+            std::vector<std::size_t> got;
+            for (std::size_t i : index.candidates(x))
+                if (x >= std::min(values[i], values[i + 1]) && x <= std::max(values[i], values[i + 1])) got.push_back(i);
+            EXPECT_EQ(got, expected) << x;
+        }
+    }
 }
 
 }  // namespace
