@@ -40,10 +40,12 @@ struct ControlPoint {
 };
 using Node3D = ControlPoint;
 
-// A curve. Its point tables are slot tables (see Subregion).
+// A curve. Its point tables are slot tables (see Subregion) that grow like
+// vectors, as there are thousands of curves: hold no reference to one slot
+// across a write to a later slot of the same table.
 struct Curve {
     Name name;
-    SlotTable<Name, CURVE_POINT_SLOTS> point_names;
+    SlotTable<Name, CURVE_POINT_SLOTS, false> point_names;
     int num_points = 0;
     double step = 0;
     double second_point[3] = {0, 0, 0};
@@ -54,9 +56,9 @@ struct Curve {
     double radius = 0;
     double plane[4] = {0, 0, 0, 0};
     int id = 0;
-    SlotTable<int, CURVE_POINT_SLOTS> points_id;
+    SlotTable<int, CURVE_POINT_SLOTS, false> points_id;
     int num_new_points = 0;
-    SlotTable<int, CURVE_NEW_POINT_SLOTS> new_points_id;
+    SlotTable<int, CURVE_NEW_POINT_SLOTS, false> new_points_id;
     // Global node numbers of the curve's nodes, in order along it (filled by
     // the internal-point stage); empty until then.
     std::vector<int> indexes_of_nodes;

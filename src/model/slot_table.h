@@ -14,14 +14,21 @@
 
 namespace korvex {
 
-template <class T, std::size_t N>
+// Stable tables reserve room for every slot at the first write, so stored
+// slots never move and a reference to one slot stays valid while another is
+// written, as with a plain array (t[m + 1] = t[m] shifts a list); the pages
+// of slots never written are not touched. Other tables grow geometrically
+// like a vector: no reference to a slot may be held across a write to a
+// later one. Tables that exist by the thousand (a curve's) use the latter.
+template <class T, std::size_t N, bool Stable = true>
 class SlotTable {
 public:
     SlotTable() = default;
     // New slots are copies of `blank`.
     explicit SlotTable(T blank) : blank_(std::move(blank)) {}
 
-    // As for a plain array: the listed slots first, every other slot blank.
+    // As for a plain array: the listed values fill the first slots, every
+    // other slot reads as blank again.
     SlotTable& operator=(std::initializer_list<T> values) {
         if (values.size() > N) throw std::out_of_range("SlotTable: too many values");
         v_.assign(values.begin(), values.end());
@@ -30,7 +37,7 @@ public:
 
     T& operator[](std::size_t i) {
         check(i);
-        if (i >= v_.size()) v_.resize(i + 1, blank_);
+        if (i >= v_.size()) grow(i + 1);
         return v_[i];
     }
     const T& operator[](std::size_t i) const {
@@ -57,8 +64,12 @@ private:
     static void check(std::size_t i) {
         if (i >= N) throw std::out_of_range("SlotTable: slot out of range");
     }
+    void grow(std::size_t size) const {
+        if (Stable && v_.capacity() < N) v_.reserve(N);
+        v_.resize(size, blank_);
+    }
     T* full() const {
-        if (v_.size() < N) v_.resize(N, blank_);
+        if (v_.size() < N) grow(N);
         return v_.data();
     }
 

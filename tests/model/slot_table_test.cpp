@@ -29,6 +29,15 @@ TEST(SlotTable, ReadsPastTheStoredSlotsAsBlankAndGrowsOnWrite) {
     SlotTable<int, 5> copy = t;
     copy[2] = 1;
     EXPECT_EQ(t[2], 7);
+    // A stable table never moves its slots: shifting a list in place works.
+    SlotTable<Name, 40> names;
+    names[1] = "QL1";
+    for (std::size_t m = 1; m < 39; ++m) names[m + 1] = names[m];
+    EXPECT_TRUE(names[39] == "QL1");
+    copy = {4, 5};  // as for an array: the rest reads as blank again
+    EXPECT_EQ(copy.stored(), 2u);
+    EXPECT_EQ(copy[1], 5);
+    EXPECT_EQ(copy[2], 0);
 }
 
 TEST(SlotTable, SubregionRecordsStoreOnlyWhatTheyHold) {
