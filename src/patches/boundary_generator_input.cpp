@@ -45,6 +45,12 @@ void build_boundary_generator_input(const Subregion& patch, const PlaneUV& uv, B
     s.REF = patch.REF;
 }
 
+std::map<std::string, int> boundary_records_by_name(const PlaneUV& uv) {
+    std::map<std::string, int> by_name;
+    for (int j = uv.num_points; j >= 1; --j) by_name[uv[j].name.c_str()] = j;  // first record wins
+    return by_name;
+}
+
 int restore_boundary_positions(const PlaneUV& uv, const std::map<std::string, int>& by_name, RestoredNodes which,
                                const char* missing_record_message, int num_nodes, Array1<GenNode>& nodes) {
     for (int i = 1; i <= num_nodes; ++i) {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "interface/messages.h"
-#include "patches/patch_generator_input.h"
+#include "patches/boundary_generator_input.h"
 #include "patches/patch_untangling.h"
 #include "patches/plane_mesher.h"
 
@@ -20,36 +20,25 @@ namespace {
 
 constexpr int kMaxGeneratorPoints = 29997;
 constexpr int kMaxPointsReported = 30000;
+constexpr int kMaxEntitiesPerSubregion = 20000;   // MAX_ENTITIES_PER_SUBREGION
 
-// Steps 3 to 6: generator points, entities and the one subregion.
-int build_generator_input(const Subregion& patch, const PlaneUV& uv, GeneratorInput& in) {
+// Steps 3 to 6: generator points, entities and the one subregion, within
+// the generator's fixed capacities for plane patches.
+int build_generator_input(const Subregion& patch, const PlaneUV& uv, BoundaryGeneratorInput& in) {
     if (uv.num_points % 2 != 0) {
         report(" Error in process_plane_patch(): \n  total number of boundary points is an odd value: %i\n", uv.num_points);
         return 0;
     }
-    if (uv.num_points / 2 > kMaxGeneratorPoints) {
+    const int N = uv.num_points / 2;
+    if (N > kMaxGeneratorPoints) {
         report("In PLANE_PA.C: Increase MAX_POINTS (currently  %i) in QUAD_DRV.H\n", kMaxPointsReported);
         return 0;
     }
-    fill_generator_points(uv, in);
-    return fill_generator_entities(patch, uv, in);
-}
-
-// Step 9: every boundary node (not an internal point, not interior) takes
-// the exact (u, v) of the boundary record it stands for.
-int restore_boundary_positions(const PlaneUV& uv, const std::map<std::string, int>& by_name, PlanePatchMesh& mesh) {
-    for (int i = 1; i <= mesh.num_nodes; ++i) {
-        GenNode& g = mesh.gen_nodes[i];
-        if (g.name == "PINT" || g.kind == NODE_KIND_INTERIOR) continue;
-        if (!g.name.empty()) g.name[0] = 'P';
-        const auto it = by_name.find(g.name.c_str());
-        if (it == by_name.end()) {
-            report("Error in PLANE_PA.C: boundary point coordinate can't be restored.\n");
-            return 0;
-        }
-        g.x = uv[it->second].u;
-        g.y = uv[it->second].v;
+    if (N > kMaxEntitiesPerSubregion) {
+        report(" Increase MAX_ENTITIES_PER_SUBREGION (currently %i) \n to at least %i\n", kMaxEntitiesPerSubregion, N + 100);
+        return 0;
     }
+    build_boundary_generator_input(patch, uv, in);
     return 1;
 }
 
@@ -73,11 +62,13 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
         report("Unsuccessful return from parameterize_plane_patch() (PLANE_P3.C)\ninto process_plane_patch() (PLANE_PA.C)\n");
         return 0;
     }
-    GeneratorInput in;
+    BoundaryGeneratorInput in;
     if (!build_generator_input(patch, uv, in)) return 0;
 
     PlanePatchMesh mesh;
-    if (!run_generator(run, in, mesh.gen_nodes, mesh.num_nodes, mesh.elements, mesh.num_elements)) {
+    const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
+    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, mesh.gen_nodes, mesh.num_nodes, mesh.elements,
+                     mesh.num_elements, limits, run.all_singular_repaired)) {
         report("Unsuccessful return from call_Trelmo() into PLANE_PA.C. \nPossible reasons: too acute angle, too large step size\n (or insufficient memory)\n");
         return 0;
     }
@@ -85,12 +76,16 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
         report("Unsuccessful return into PLANE_PA.C from PLANPINT.C\n");
         return 0;
     }
+    // Step 9: boundary nodes get their exact (u, v) back; step 11: user names.
     const std::map<std::string, int> by_name = boundary_records_by_name(uv);
-    if (!restore_boundary_positions(uv, by_name, mesh)) return 0;
+    if (!restore_boundary_positions(uv, by_name, RestoredNodes::PointsAndEntities,
+                                    "Error in PLANE_PA.C: boundary point coordinate can't be restored.\n",
+                                    mesh.num_nodes, mesh.gen_nodes))
+        return 0;
     untangle_patch_mesh(patch.name.c_str(), mesh.num_nodes, mesh.gen_nodes, mesh.num_elements, mesh.elements);
     prepare_3d_nodes(mesh);
-    if (!restore_user_node_names(run, patch, uv, by_name, mesh.num_nodes, mesh.gen_nodes, mesh.num_elements,
-                                 mesh.elements, true))
+    if (!restore_boundary_node_names(run, patch, uv, by_name, true, mesh.num_nodes, mesh.gen_nodes, mesh.num_elements,
+                                     mesh.elements))
         return 0;
 
     report("\n Rotating (U,V) mesh to the 3D position... \n");

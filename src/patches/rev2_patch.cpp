@@ -8,7 +8,7 @@
 
 #include "interface/messages.h"
 #include "patches/interval_index.h"
-#include "patches/patch_generator_input.h"
+#include "patches/boundary_generator_input.h"
 #include "patches/patch_untangling.h"
 #include "patches/rev_patch.h"
 #include "patches/transfinite_patch.h"
@@ -123,13 +123,14 @@ int mesh_rev2(Run& run, int k) {
         report(" Error in process_REV2_patch(): \n  total number of boundary points is an odd value: %i\n", uv.num_points);
         return 0;
     }
-    GeneratorInput in;
-    fill_generator_points(uv, in);
-    if (!fill_generator_entities(patch, uv, in)) return 0;
+    BoundaryGeneratorInput in;
+    build_boundary_generator_input(patch, uv, in);
     Array1<GenNode> nodes;
     Array1<GenElement> elements;
     int nn = 0, ne = 0;
-    if (!run_generator(run, in, nodes, nn, elements, ne)) {
+    const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
+    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, nodes, nn, elements, ne, limits,
+                     run.all_singular_repaired)) {
         report(" Subregion %s of REV2 type:\n   2D meshing unsuccessful. Try step size reduction.\n", patch.name.c_str());
         return 0;
     }
@@ -162,7 +163,7 @@ int mesh_rev2(Run& run, int k) {
         return 0;
     }
     report("\n ... QUAD4 nodes conversion complete ...\n");
-    if (!restore_user_node_names(run, patch, uv, by_name, nn, nodes, ne, elements, false)) return 0;
+    if (!restore_boundary_node_names(run, patch, uv, by_name, false, nn, nodes, ne, elements)) return 0;
     for (int i = 1; i <= nn; ++i) nodes3d[i].name = nodes3d[i].name_saved = nodes[i].name;
     report("\n ... mesh conversion complete.\n");
     if (!merge_curved_patch_mesh(run, patch, nn, nodes, nodes3d, ne, elements)) {

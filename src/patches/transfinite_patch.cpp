@@ -6,7 +6,7 @@
 
 #include "assembly/global_merge.h"
 #include "interface/messages.h"
-#include "patches/patch_generator_input.h"
+#include "patches/boundary_generator_input.h"
 #include "patches/patch_untangling.h"
 #include "patches/plane_geometry.h"
 #include "patches/transfinite_patch.h"
@@ -19,6 +19,7 @@ namespace {
 constexpr double kCornerAngle = kPlanePi * 5.0 / 9.0;  // a sharper boundary turn is a corner
 constexpr double kCutFactor = 1.15;                    // cut-corner displacement
 constexpr int kMaxGeneratorRecords = 30000;            // generator point and entity lists
+constexpr int kMaxEntitiesPerSubregion = 20000;   // MAX_ENTITIES_PER_SUBREGION
 constexpr int kFanRoom = 101;                          // records added for the corner fans
 constexpr double kFirstV = 1e-12;
 constexpr double kOnSide = 1e-10;
@@ -29,7 +30,7 @@ std::size_t at(int i) { return static_cast<std::size_t>(i); }
 struct PatchWork {
     TransfiniteGrid grid;
     PlaneUV pointsUV;
-    GeneratorInput in;
+    BoundaryGeneratorInput in;
     int corners[5] = {0, 0, 0, 0, 0};
     double aspect = 1.0;  // b / a
     Array1<GenNode> nodes;
@@ -106,7 +107,7 @@ int check_parameterization(const PlaneUV& uv) {
     return 1;
 }
 
-double mean_segment(const GeneratorInput& in, int from, int to) {
+double mean_segment(const BoundaryGeneratorInput& in, int from, int to) {
     double sum = 0;
     int count = 0;
     for (int p = from; p < to; ++p, ++count)
@@ -116,7 +117,7 @@ double mean_segment(const GeneratorInput& in, int from, int to) {
 
 // Stretches u so that the generator's boundary segments are about as long along u as along v.
 void scale_aspect(PatchWork& w) {
-    GeneratorInput& in = w.in;
+    BoundaryGeneratorInput& in = w.in;
     const int* c = w.corners;
     const int nu = (c[2] - c[1]) + (c[4] - c[3]), nv = (c[3] - c[2]) + (in.N - c[4]);
     const double a = nu ? (mean_segment(in, c[1], c[2]) * (c[2] - c[1]) + mean_segment(in, c[3], c[4]) * (c[4] - c[3])) / nu : 0;
@@ -126,7 +127,7 @@ void scale_aspect(PatchWork& w) {
 }
 
 void cut_corners(const Subregion& patch, PatchWork& w) {
-    GeneratorInput& in = w.in;
+    BoundaryGeneratorInput& in = w.in;
     for (int k = 1; k <= 4; ++k) {
         if (!patch.edge_flags[k]) continue;
         const int c = w.corners[k];
@@ -136,6 +137,9 @@ void cut_corners(const Subregion& patch, PatchWork& w) {
         C.name = ("P^CUT" + std::to_string(k)).c_str();
         C.x += kCutFactor * (p.x + q.x - 2 * C.x);
         C.y += kCutFactor * (p.y + q.y - 2 * C.y);
+        // The two entities at the corner now run to and from the moved point.
+        in.entities[c == 1 ? in.N : c - 1].end = C.name;
+        in.entities[c].start = C.name;
     }
 }
 
@@ -149,11 +153,16 @@ int build_input(const Subregion& patch, PatchWork& w) {
         report("In QUAD_CUR.C: Increase MAX_POINTS (currently  %i) in QUAD_DRV.H\n", kMaxGeneratorRecords);
         return 0;
     }
-    fill_generator_points(uv, w.in);
+    if (uv.num_points / 2 > kMaxEntitiesPerSubregion) {
+        report(" Increase MAX_ENTITIES_PER_SUBREGION (currently %i) \n to at least %i\n", kMaxEntitiesPerSubregion,
+               uv.num_points / 2 + 100);
+        return 0;
+    }
+    build_boundary_generator_input(patch, uv, w.in);
     if (!find_generator_corners(w.in.points, w.in.N, w.corners)) return 0;
     scale_aspect(w);
     cut_corners(patch, w);
-    return fill_generator_entities(patch, uv, w.in);
+    return 1;
 }
 
 // After the generator: true u back, corner fans, exact boundary positions, user names.
@@ -185,8 +194,8 @@ int finish_2d_mesh(const Run& run, const Subregion& patch, PatchWork& w) {
     }
     // Inverted or degenerate elements are repaired in the parameter plane, before the mapping onto the surface.
     untangle_patch_mesh(patch.name.c_str(), w.num_nodes, w.nodes, w.num_elements, w.elements);
-    return restore_user_node_names(run, patch, w.pointsUV, by_name, w.num_nodes, w.nodes, w.num_elements, w.elements,
-                                   false);
+    return restore_boundary_node_names(run, patch, w.pointsUV, by_name, false, w.num_nodes, w.nodes, w.num_elements,
+                                       w.elements);
 }
 
 double zero_stored(double x) { return std::fabs(x) < kTinyStored ? 0.0 : x; }
@@ -274,7 +283,9 @@ int mesh_transfinite(Run& run, int k) {
     }
     if (!check_parameterization(w.pointsUV)) return 0;
     if (!build_input(patch, w)) return 0;
-    if (!run_generator(run, w.in, w.nodes, w.num_nodes, w.elements, w.num_elements)) {
+    const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
+    if (!call_Trelmo(w.in.points, w.in.N, w.in.entities, w.in.N, w.in.subregions, 1, w.nodes, w.num_nodes, w.elements,
+                     w.num_elements, limits, run.all_singular_repaired)) {
         report("\n Patch %s : step size must be reduced.\n", patch.original_name.c_str());
         return 0;
     }

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "interface/messages.h"
-#include "patches/patch_generator_input.h"
+#include "patches/boundary_generator_input.h"
 #include "patches/patch_untangling.h"
 #include "patches/plane_uv.h"
 #include "patches/transfinite_patch.h"
@@ -21,6 +21,7 @@ namespace korvex {
 namespace {
 
 constexpr int kMaxGeneratorPoints = 30000;       // points and entities the generator input holds
+constexpr int kMaxEntitiesPerSubregion = 20000;  // entities of one generator subregion
 constexpr int kNodeReserve = 1000;               // nodes kept free below MAX_NODEL_3D
 
 // The patch's working data from the edges to the 3D nodes.
@@ -83,10 +84,16 @@ int mesh_triangle(Run& run, const Subregion& s, TriangularMesh& m) {
         report("In TRIA_CUR.C: Increase MAX_POINTS (currently  %i) in QUAD_DRV.H\n", kMaxGeneratorPoints);
         return 0;
     }
-    GeneratorInput in;
-    fill_generator_points(m.uv, in);
-    if (!fill_generator_entities(s, m.uv, in)) return 0;
-    if (!run_generator(run, in, m.gen_nodes, m.num_nodes, m.elements, m.num_elements)) {
+    if (m.uv.num_points / 2 > kMaxEntitiesPerSubregion) {
+        report(" Increase MAX_ENTITIES_PER_SUBREGION (currently %i) \n to at least %i\n", kMaxEntitiesPerSubregion,
+               m.uv.num_points / 2 + 100);
+        return 0;
+    }
+    BoundaryGeneratorInput in;
+    build_boundary_generator_input(s, m.uv, in);
+    const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
+    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, m.gen_nodes, m.num_nodes, m.elements,
+                     m.num_elements, limits, run.all_singular_repaired)) {
         report("\n Patch %s: step size must be reduced.\n", s.original_name.c_str());
         return 0;
     }
@@ -136,7 +143,8 @@ int place_boundary_nodes(const Run& run, const Subregion& s, TriangularMesh& m) 
 
 // Step 4.3: nodes named after generated curve nodes take the user's names.
 int restore_node_names(const Run& run, const Subregion& s, TriangularMesh& m) {
-    if (!restore_user_node_names(run, s, m.uv, m.by_name, m.num_nodes, m.gen_nodes, m.num_elements, m.elements, false))
+    if (!restore_boundary_node_names(run, s, m.uv, m.by_name, false, m.num_nodes, m.gen_nodes, m.num_elements,
+                                     m.elements))
         return 0;
     for (int i = 1; i <= m.num_nodes; ++i) m.nodes[i].name = m.gen_nodes[i].name;
     return 1;
