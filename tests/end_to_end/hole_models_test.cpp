@@ -23,49 +23,6 @@ const M3dNode& node(const Meshed& r, int number) { return r.m3d.nodes.at(static_
 
 Point3 pos(const M3dNode& n) { return {n.x, n.y, n.z}; }
 
-Point3 sub(const Point3& a, const Point3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-
-double area(const Meshed& r) {
-    double a = 0;
-    for (const auto& e : r.m3d.elements) {
-        const Point3 d1 = sub(pos(node(r, e.nodes[2])), pos(node(r, e.nodes[0])));
-        const Point3 d2 = sub(pos(node(r, e.nodes[3])), pos(node(r, e.nodes[1])));
-        const Point3 c = {d1[1] * d2[2] - d1[2] * d2[1], d1[2] * d2[0] - d1[0] * d2[2], d1[0] * d2[1] - d1[1] * d2[0]};
-        a += 0.5 * std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-    }
-    return a;
-}
-
-// Connected loops formed by the edges used by one element only.
-int boundary_loops(const Meshed& r) {
-    std::map<std::pair<int, int>, int> uses;
-    for (const auto& e : r.m3d.elements)
-        for (int i = 0; i < 4; ++i) {
-            const int a = e.nodes[i], b = e.nodes[(i + 1) % 4];
-            ++uses[{std::min(a, b), std::max(a, b)}];
-        }
-    std::map<int, std::vector<int>> next;
-    for (const auto& [edge, n] : uses)
-        if (n == 1) {
-            next[edge.first].push_back(edge.second);
-            next[edge.second].push_back(edge.first);
-        }
-    std::set<int> seen;
-    int loops = 0;
-    for (const auto& [start, unused] : next) {
-        if (seen.count(start)) continue;
-        ++loops;
-        std::vector<int> stack{start};
-        while (!stack.empty()) {
-            const int v = stack.back();
-            stack.pop_back();
-            if (!seen.insert(v).second) continue;
-            for (int w : next[v]) stack.push_back(w);
-        }
-    }
-    return loops;
-}
-
 // Centroids of the elements, for "no element inside a hole" checks.
 std::vector<Point3> centroids(const Meshed& r) {
     std::vector<Point3> out;
@@ -94,7 +51,7 @@ double inscribed_area(int n, double rho) { return 0.5 * n * rho * rho * std::sin
 TEST(HoleModels, ASquarePlateWithASquareHole) {
     const Meshed r = mesh_test_model("holes_square_hole.sur");
     expect_valid_plane_mesh(r, {0, 0, 1}, 0);
-    EXPECT_NEAR(area(r), 100.0 - 4.0, 1e-6);
+    EXPECT_NEAR(mesh_area(r), 100.0 - 4.0, 1e-6);
     EXPECT_EQ(boundary_loops(r), 2);
     for (const Point3& c : centroids(r)) EXPECT_FALSE(c[0] > 4 && c[0] < 6 && c[1] > 4 && c[1] < 6);
     expect_no_generated_names(r);
@@ -108,7 +65,7 @@ TEST(HoleModels, ARoundHoleWhoseArcsAreListedInReverseIsChainedRight) {
     const Meshed r = mesh_test_model("holes_round_hole_reversed.sur");
     expect_valid_plane_mesh(r, {0, 0, 1}, 0);
     // Four quarter arcs of radius 3 with step 0.4: 12 steps each.
-    EXPECT_NEAR(area(r), 20.0 * 12.0 - inscribed_area(48, 3.0), 1e-6);
+    EXPECT_NEAR(mesh_area(r), 20.0 * 12.0 - inscribed_area(48, 3.0), 1e-6);
     EXPECT_EQ(boundary_loops(r), 2);
     for (const Point3& c : centroids(r)) EXPECT_GT(std::hypot(c[0] - 10, c[1] - 6), 2.9);
     for (const auto& n : r.m3d.nodes)
@@ -121,7 +78,7 @@ TEST(HoleModels, ARoundHoleWhoseArcsAreListedInReverseIsChainedRight) {
 TEST(HoleModels, TwoHolesTheNearerIsCutFirstAndTheOtherMovesWithItsPart) {
     const Meshed r = mesh_test_model("holes_two_kinds.sur");
     expect_valid_plane_mesh(r, {0, 0, 1}, 0);
-    EXPECT_NEAR(area(r), 30.0 * 12.0 - 9.0 - inscribed_area(48, 3.0), 1e-6);
+    EXPECT_NEAR(mesh_area(r), 30.0 * 12.0 - 9.0 - inscribed_area(48, 3.0), 1e-6);
     EXPECT_EQ(boundary_loops(r), 3);
     for (const Point3& c : centroids(r)) {
         EXPECT_FALSE(c[0] > 2 && c[0] < 5 && c[1] > 4 && c[1] < 7);
@@ -139,7 +96,7 @@ TEST(HoleModels, ARoundHoleInATiltedPlane) {
     // The plate of the reversed-arcs model turned about x by 30 degrees, about z by 20, and moved.
     const Point3 n = {0.17101007166283422, -0.469846310392954, 0.8660254037844388};
     expect_valid_plane_mesh(r, n, 3.794283939633476);
-    EXPECT_NEAR(area(r), 20.0 * 12.0 - inscribed_area(48, 3.0), 1e-6);
+    EXPECT_NEAR(mesh_area(r), 20.0 * 12.0 - inscribed_area(48, 3.0), 1e-6);
     EXPECT_EQ(boundary_loops(r), 2);
     expect_no_generated_names(r);
 }
@@ -149,7 +106,7 @@ TEST(HoleModels, TheShippedPlateWithBoltHoles) {
     expect_valid_plane_mesh(r, {0, 0, 1}, 0);
     EXPECT_EQ(boundary_loops(r), 5);
     // Four holes of radius 8, each short of its circle by the chords of its arcs.
-    EXPECT_NEAR(area(r), 160.0 * 100.0 - 4 * kPi * 64.0, 4 * (kPi * 64.0 - inscribed_area(24, 8.0)));
+    EXPECT_NEAR(mesh_area(r), 160.0 * 100.0 - 4 * kPi * 64.0, 4 * (kPi * 64.0 - inscribed_area(24, 8.0)));
     for (const auto& n : r.m3d.nodes)
         EXPECT_FALSE(n.name.starts_with("QLc") || n.name.starts_with("P$")) << n.number << " " << n.name;
 }

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +93,53 @@ inline CurvedMeshReport expect_valid_curved_mesh(const Meshed& r, const CurvedMe
     EXPECT_EQ(r.log.find("Output data error"), std::string::npos);
     EXPECT_EQ(r.log.find("A pair of possibly coinciding nodes identified"), std::string::npos);
     return report;
+}
+
+// Area of the mesh: each element's area as half the cross product of its diagonals.
+inline double mesh_area(const Meshed& r) {
+    auto pos = [&](int number) {
+        const M3dNode& n = r.m3d.nodes.at(static_cast<std::size_t>(number - 1));
+        return Point3{n.x, n.y, n.z};
+    };
+    double a = 0;
+    for (const auto& e : r.m3d.elements) {
+        const Point3 p0 = pos(e.nodes[0]), p1 = pos(e.nodes[1]), p2 = pos(e.nodes[2]), p3 = pos(e.nodes[3]);
+        const Point3 d1{p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]};
+        const Point3 d2{p3[0] - p1[0], p3[1] - p1[1], p3[2] - p1[2]};
+        const Point3 c{d1[1] * d2[2] - d1[2] * d2[1], d1[2] * d2[0] - d1[0] * d2[2], d1[0] * d2[1] - d1[1] * d2[0]};
+        a += 0.5 * std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+    }
+    return a;
+}
+
+// Connected loops formed by the edges used by one element only.
+inline int boundary_loops(const Meshed& r) {
+    std::map<std::pair<int, int>, int> uses;
+    for (const auto& e : r.m3d.elements)
+        for (int i = 0; i < 4; ++i) {
+            const int a = e.nodes[i], b = e.nodes[(i + 1) % 4];
+            ++uses[{std::min(a, b), std::max(a, b)}];
+        }
+    std::map<int, std::vector<int>> next;
+    for (const auto& [edge, n] : uses)
+        if (n == 1) {
+            next[edge.first].push_back(edge.second);
+            next[edge.second].push_back(edge.first);
+        }
+    std::set<int> seen;
+    int loops = 0;
+    for (const auto& [start, unused] : next) {
+        if (seen.count(start)) continue;
+        ++loops;
+        std::vector<int> stack{start};
+        while (!stack.empty()) {
+            const int v = stack.back();
+            stack.pop_back();
+            if (!seen.insert(v).second) continue;
+            for (int w : next[v]) stack.push_back(w);
+        }
+    }
+    return loops;
 }
 
 }  // namespace korvex::test

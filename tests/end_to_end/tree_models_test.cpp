@@ -17,49 +17,6 @@
 namespace korvex::test {
 namespace {
 
-double area(const Meshed& r) {
-    std::map<int, const M3dNode*> at;
-    for (const auto& n : r.m3d.nodes) at[n.number] = &n;
-    double a = 0;
-    for (const auto& e : r.m3d.elements)
-        for (int i = 0; i < 4; ++i) {
-            const M3dNode& p = *at.at(e.nodes[i]);
-            const M3dNode& q = *at.at(e.nodes[(i + 1) % 4]);
-            a += 0.5 * (p.x * q.y - q.x * p.y);
-        }
-    return a;
-}
-
-// Connected loops of the edges used by one element only.
-int boundary_loops(const Meshed& r) {
-    std::map<std::pair<int, int>, int> uses;
-    for (const auto& e : r.m3d.elements)
-        for (int i = 0; i < 4; ++i) {
-            const int a = e.nodes[i], b = e.nodes[(i + 1) % 4];
-            ++uses[{std::min(a, b), std::max(a, b)}];
-        }
-    std::map<int, std::vector<int>> next;
-    for (const auto& [edge, n] : uses)
-        if (n == 1) {
-            next[edge.first].push_back(edge.second);
-            next[edge.second].push_back(edge.first);
-        }
-    std::set<int> seen;
-    int loops = 0;
-    for (const auto& [start, _] : next) {
-        if (seen.count(start)) continue;
-        ++loops;
-        std::vector<int> stack{start};
-        while (!stack.empty()) {
-            const int v = stack.back();
-            stack.pop_back();
-            if (!seen.insert(v).second) continue;
-            for (int w : next[v]) stack.push_back(w);
-        }
-    }
-    return loops;
-}
-
 // The mesh nodes on segment A-B, from A to B, are joined by element edges.
 void expect_edges_along(const Meshed& r, const Point3& A, const Point3& B) {
     const double L = std::hypot(B[0] - A[0], B[1] - A[1]);
@@ -103,7 +60,7 @@ TEST(TreeModels, EveryTreeBecomesMeshEdgesInOneConformingMesh) {
         const Meshed r = mesh_test_model(m.file);
         expect_valid_plane_mesh(r, {0, 0, 1}, 0);
         if (r.rc != 0) continue;
-        EXPECT_NEAR(area(r), m.area, 1e-6);
+        EXPECT_NEAR(mesh_area(r), m.area, 1e-6);
         EXPECT_EQ(boundary_loops(r), m.loops);
         for (const auto& [A, B] : m.straight_curves) expect_edges_along(r, A, B);
     }
@@ -113,7 +70,7 @@ TEST(TreeModels, TheShippedStiffenedPanelMeshes) {
     const Meshed r = mesh_model(std::filesystem::path(KORVEX_SOURCE_DIR) / "examples" / "stiffened_panel.sur");
     expect_valid_plane_mesh(r, {0, 0, 1}, 0);
     ASSERT_EQ(r.rc, 0);
-    EXPECT_NEAR(area(r), 200, 1e-6);
+    EXPECT_NEAR(mesh_area(r), 200, 1e-6);
     EXPECT_EQ(boundary_loops(r), 1);
     for (const auto& [A, B] : std::vector<std::pair<Point3, Point3>>{
              {{6, 0, 0}, {6, 6, 0}}, {{6, 6, 0}, {3, 8, 0}}, {{6, 6, 0}, {9, 8, 0}}, {{11, 1.5, 0}, {17, 1.5, 0}}})
@@ -141,7 +98,7 @@ TEST(TreeModels, ARefinedZoneIsAFinelyMeshedSquareAroundThePoint) {
     const Meshed r = mesh_test_model("pint_refined_zone.sur");
     expect_valid_plane_mesh(r, {0, 0, 1}, 0);
     ASSERT_EQ(r.rc, 0);
-    EXPECT_NEAR(area(r), 100, 1e-6);
+    EXPECT_NEAR(mesh_area(r), 100, 1e-6);
     EXPECT_EQ(boundary_loops(r), 1);
     int pint = 0, corners = 0, inside = 0;
     for (const auto& n : r.m3d.nodes) {
