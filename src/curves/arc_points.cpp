@@ -3,11 +3,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
-#include <vector>
 
+#include "curves/arc_frame.h"
 #include "curves/curve_division.h"
 #include "curves/curve_points.h"
-#include "curves/dense_solver.h"
 #include "curves/geometry_kernels.h"
 #include "curves/node_coincidence.h"
 #include "interface/messages.h"
@@ -16,26 +15,8 @@ namespace korvex {
 
 namespace {
 
-constexpr double kMinPlaneNormal = 1e-12;    // |(M - A) x (E - A)| below this: points in line
-constexpr double kPlaneTolerance = 1e-6;     // distance of a definition point from the plane
-constexpr double kMaxCondition = 1e12;       // centre system worse than this: points in line
-constexpr double kRadiusTolerance = 1e-6;    // relative deviation of a point from the circle
-constexpr double kMinCross = 1e-7;           // below: the two radii are taken as collinear
-constexpr double kFlipTolerance = 5.0 * M_PI / 180.0;
-constexpr double kHalfTurnTolerance = M_PI / 180.0;
 constexpr double kTinyCoordinate = 1e-10;
 constexpr double kSnapFraction = 1e-6;       // of an angular step times the radius
-
-// The circle of an arc and the way it runs from its first point.
-struct ArcFrame {
-    Vec3 A, M, E;     // first, middle and last definition point
-    Vec3 normal;      // unit normal of the plane; positive sense about it
-    double d = 0;     // plane: normal . x = d
-    Vec3 C;           // centre
-    double R = 0;     // radius
-    double sweep = 0; // angle from A to E along the arc
-    int sense = 1;    // +1 positive about the normal, -1 negative
-};
 
 Vec3 point_of(const Array1<ControlPoint>& points, const Curve& cv, int j) {
     return points[cv.points_id[static_cast<std::size_t>(j)]].pos();
@@ -43,80 +24,49 @@ Vec3 point_of(const Array1<ControlPoint>& points, const Curve& cv, int j) {
 
 int find_plane(const Curve& cv, const Array1<ControlPoint>& points, ArcFrame& f) {
     const int n = cv.num_points;
-    f.A = point_of(points, cv, 1);
-    f.E = point_of(points, cv, n);
-    f.M = point_of(points, cv, 1 + n / 2);
-    const Vec3 w = cross(f.M - f.A, f.E - f.A);
-    const double anorm = norm(w);
-    if (!(anorm >= kMinPlaneNormal)) {
+    const double anorm =
+        set_arc_plane(point_of(points, cv, 1), point_of(points, cv, 1 + n / 2), point_of(points, cv, n), f);
+    if (!(anorm >= kMinArcPlaneNormal)) {
         report(" Error in generatePointsOnArcs():  anorm=%g\n", anorm);
         report(" Probable reason: points of arc %s inlined.\n", cv.name.c_str());
         return 0;
     }
-    f.normal = w / anorm;
-    f.d = dot(f.normal, f.A);
     for (int j = 1; j <= n; ++j) {
-        const Vec3 p = point_of(points, cv, j);
-        double dist = std::fabs(dot(f.normal, p) - f.d);
-        const double r = norm(p);
-        if (r >= 1.0 - 2.0 * kSqrtEps) dist /= r;
-        if (dist > kPlaneTolerance) {
-            report(" Check input data : not all points defining \n    arc curve %s belong to one and the same plane.\n",
-                   cv.name.c_str());
-            return 0;
-        }
-    }
-    return 1;
-}
-
-// Centre: equidistant from A and M, from M and E, and in the plane.
-int find_centre(const Curve& cv, ArcFrame& f) {
-    DenseSolver solver;
-    if (solver.w_crout0(3) != 0) {
-        report(" Error in generatePointsOnArcs():   cannot initialize w_crout0():  ierr=%i\n", -1);
-        return 0;
-    }
-    const Vec3 rows[3] = {f.A - f.M, f.M - f.E, f.normal};
-    std::vector<double> rhs{0.0, (dot(f.A, f.A) - dot(f.M, f.M)) / 2.0, (dot(f.M, f.M) - dot(f.E, f.E)) / 2.0, f.d};
-    for (int i = 1; i <= 3; ++i)
-        for (int j = 1; j <= 3; ++j) solver.w_crout1(i, j, rows[i - 1][j - 1]);
-    int ierr = 0;
-    double cond = 0.0;
-    solver.w_crout2(ierr, cond);
-    if (ierr != 0 || !(cond <= kMaxCondition)) {
-        report(" Error in generatePointsOnArcs():   cannot factorize the matrix in w_crout2():  ierr=%i   cond=%e\n",
-               ierr, cond);
-        report(" Probable reason: input data error in\n  arc curve %s: points may be inlined.\n", cv.name.c_str());
-        return 0;
-    }
-    solver.w_crout3(rhs);
-    f.C = {rhs[1], rhs[2], rhs[3]};
-    return 1;
-}
-
-int find_radius(const Curve& cv, const Array1<ControlPoint>& points, ArcFrame& f) {
-    f.R = (distance(f.A, f.C) + distance(f.M, f.C) + distance(f.E, f.C)) / 3.0;
-    for (int j = 1; j <= cv.num_points; ++j) {
-        if (std::fabs(distance(point_of(points, cv, j), f.C) - f.R) / f.R <= kRadiusTolerance) continue;
-        report(" Check input data : definition of arc curve %s contains\n  point(s) that geometrically do(es) not "
-               "belong\n  to the arc.\n",
+        if (!off_arc_plane(f, point_of(points, cv, j))) continue;
+        report(" Check input data : not all points defining \n    arc curve %s belong to one and the same plane.\n",
                cv.name.c_str());
         return 0;
     }
     return 1;
 }
 
-// Angle from CA to CP in the positive sense about the normal, in [0, 2pi).
-// Returns -1 when P lies on the line through C and A but not opposite A.
-double angle_from_start(const ArcFrame& f, const Vec3& P) {
-    double theta = ANGLEXYZ(f.C, f.A, P);
-    const Vec3 w = cross(f.A - f.C, P - f.C);
-    if (norm(w) >= kMinCross) {
-        if (std::fabs(angle_between(w, f.normal) - M_PI) < kFlipTolerance) theta = 2.0 * M_PI - theta;
-        return theta;
+int find_centre(const Curve& cv, ArcFrame& f) {
+    int ierr = 0;
+    double cond = 0.0;
+    const int solved = solve_arc_centre(f, ierr, cond);
+    if (solved < 0) {
+        report(" Error in generatePointsOnArcs():   cannot initialize w_crout0():  ierr=%i\n", -1);
+        return 0;
     }
-    if (std::fabs(theta - M_PI) <= kHalfTurnTolerance) return M_PI;
-    return -1.0;
+    if (solved == 0) {
+        report(" Error in generatePointsOnArcs():   cannot factorize the matrix in w_crout2():  ierr=%i   cond=%e\n",
+               ierr, cond);
+        report(" Probable reason: input data error in\n  arc curve %s: points may be inlined.\n", cv.name.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+int find_radius(const Curve& cv, const Array1<ControlPoint>& points, ArcFrame& f) {
+    set_arc_radius(f);
+    for (int j = 1; j <= cv.num_points; ++j) {
+        if (!off_arc_circle(f, point_of(points, cv, j))) continue;
+        report(" Check input data : definition of arc curve %s contains\n  point(s) that geometrically do(es) not "
+               "belong\n  to the arc.\n",
+               cv.name.c_str());
+        return 0;
+    }
+    return 1;
 }
 
 int find_sweep(const Curve& cv, ArcFrame& f) {
@@ -136,13 +86,7 @@ int find_sweep(const Curve& cv, ArcFrame& f) {
                cv.name.c_str());
         return 0;
     }
-    if (theta_E > theta_M) {
-        f.sense = 1;
-        f.sweep = theta_E;
-    } else {
-        f.sense = -1;
-        f.sweep = 2.0 * M_PI - theta_E;
-    }
+    set_arc_sweep(f, theta_M, theta_E);
     return 1;
 }
 

@@ -1,0 +1,82 @@
+#include "curves/arc_frame.h"
+
+#include <cmath>
+#include <vector>
+
+#include "curves/dense_solver.h"
+#include "curves/geometry_kernels.h"
+#include "model/limits.h"
+
+namespace korvex {
+
+namespace {
+
+constexpr double kPlaneTolerance = 1e-6;   // distance of a definition point from the plane
+constexpr double kRadiusTolerance = 1e-6;  // relative deviation of a point from the circle
+constexpr double kMinCross = 1e-7;         // below: the two radii are taken as collinear
+constexpr double kFlipTolerance = 5.0 * M_PI / 180.0;
+constexpr double kHalfTurnTolerance = M_PI / 180.0;
+
+}  // namespace
+
+double set_arc_plane(const Vec3& A, const Vec3& M, const Vec3& E, ArcFrame& f) {
+    f.A = A;
+    f.M = M;
+    f.E = E;
+    const Vec3 w = cross(f.M - f.A, f.E - f.A);
+    const double anorm = norm(w);
+    if (!(anorm >= kMinArcPlaneNormal)) return anorm;
+    f.normal = w / anorm;
+    f.d = dot(f.normal, f.A);
+    return anorm;
+}
+
+bool off_arc_plane(const ArcFrame& f, const Vec3& p) {
+    double dist = std::fabs(dot(f.normal, p) - f.d);
+    const double r = norm(p);
+    if (r >= 1.0 - 2.0 * kSqrtEps) dist /= r;
+    return dist > kPlaneTolerance;
+}
+
+int solve_arc_centre(ArcFrame& f, int& ierr, double& cond) {
+    DenseSolver solver;
+    ierr = 0;
+    cond = 0.0;
+    if (solver.w_crout0(3) != 0) {
+        ierr = -1;
+        return -1;
+    }
+    const Vec3 rows[3] = {f.A - f.M, f.M - f.E, f.normal};
+    std::vector<double> rhs{0.0, (dot(f.A, f.A) - dot(f.M, f.M)) / 2.0, (dot(f.M, f.M) - dot(f.E, f.E)) / 2.0, f.d};
+    for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j) solver.w_crout1(i, j, rows[i - 1][j - 1]);
+    solver.w_crout2(ierr, cond);
+    if (ierr != 0 || !(cond <= kMaxArcCondition)) return 0;
+    solver.w_crout3(rhs);
+    f.C = {rhs[1], rhs[2], rhs[3]};
+    return 1;
+}
+
+void set_arc_radius(ArcFrame& f) { f.R = (distance(f.A, f.C) + distance(f.M, f.C) + distance(f.E, f.C)) / 3.0; }
+
+bool off_arc_circle(const ArcFrame& f, const Vec3& p) {
+    return !(std::fabs(distance(p, f.C) - f.R) / f.R <= kRadiusTolerance);
+}
+
+double angle_from_start(const ArcFrame& f, const Vec3& P) {
+    double theta = ANGLEXYZ(f.C, f.A, P);
+    const Vec3 w = cross(f.A - f.C, P - f.C);
+    if (norm(w) >= kMinCross) {
+        if (std::fabs(angle_between(w, f.normal) - M_PI) < kFlipTolerance) theta = 2.0 * M_PI - theta;
+        return theta;
+    }
+    if (std::fabs(theta - M_PI) <= kHalfTurnTolerance) return M_PI;
+    return -1.0;
+}
+
+void set_arc_sweep(ArcFrame& f, double theta_M, double theta_E) {
+    f.sense = theta_E > theta_M ? 1 : -1;
+    f.sweep = theta_E > theta_M ? theta_E : 2.0 * M_PI - theta_E;
+}
+
+}  // namespace korvex
