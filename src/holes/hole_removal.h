@@ -35,6 +35,11 @@ struct ConnectorPair {
 // Pairs of candidates that share no corner and keep apart, shortest sum first.
 int identify_connector_pairs(const std::vector<Connector>& DK, std::vector<ConnectorPair>& PCP);
 
+// A part cut off subregion `parent` inherits its original name, type,
+// refinement, axis, centre, plane, id and preprocessing state; its boundary,
+// holes and trees are set by the cut.
+void inherit_from_parent(const Subregion& parent, Subregion& part);
+
 // Cuts subregion k along the connector curves c1 and c2 (curves[] indexes,
 // both running from the hole to the outer boundary) of the pair that
 // removes hole `hole`; appends the new subregion. hole_angle is the angle

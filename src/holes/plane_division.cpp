@@ -65,6 +65,24 @@ int set_boundary(Run& run, Subregion& s, const std::vector<int>& loop, const cha
     return 1;
 }
 
+}  // namespace
+
+void inherit_from_parent(const Subregion& parent, Subregion& part) {
+    part.original_name = parent.original_name;
+    part.type = parent.type;
+    part.REF = parent.REF;
+    for (int a = 0; a < 3; ++a) {
+        part.axis_cos[a] = parent.axis_cos[a];
+        part.centre[a] = parent.centre[a];
+    }
+    for (int a = 0; a < 4; ++a) part.plane[a] = parent.plane[a];
+    part.id = parent.id;
+    part.num_edges_original = parent.num_edges_original;
+    part.preprocessed_marker = parent.preprocessed_marker;
+}
+
+namespace {
+
 // The new subregion: a copy of the parent's type, refinement and plane, with no holes or trees yet.
 int new_part(Run& run, int k) {
     if (run.nPatches + 1 > run.settings.MAX_SUBREGIONS) {
@@ -77,17 +95,7 @@ int new_part(Run& run, int k) {
     char name[32];
     std::snprintf(name, sizeof name, "Rpa%05i", np);
     s.name = name;
-    s.original_name = parent.original_name;
-    s.type = parent.type;
-    s.REF = parent.REF;
-    for (int a = 0; a < 3; ++a) {
-        s.axis_cos[a] = parent.axis_cos[a];
-        s.centre[a] = parent.centre[a];
-    }
-    for (int a = 0; a < 4; ++a) s.plane[a] = parent.plane[a];
-    s.id = parent.id;
-    s.num_edges_original = parent.num_edges_original;
-    s.preprocessed_marker = parent.preprocessed_marker;
+    inherit_from_parent(parent, s);
     s.num_holes = 0;
     s.num_trees = 0;
     run.nPatches = np;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "holes/hole_removal.h"
 #include "holes/trees.h"
 #include "interface/messages.h"
 #include "patches/plane_inclusion.h"
@@ -132,17 +133,7 @@ int new_part(Run& run, int k) {
     char name[32];
     std::snprintf(name, sizeof name, "Rp%06i", np);
     s.name = name;
-    s.original_name = parent.original_name;
-    s.type = parent.type;
-    s.REF = parent.REF;
-    for (int a = 0; a < 3; ++a) {
-        s.axis_cos[a] = parent.axis_cos[a];
-        s.centre[a] = parent.centre[a];
-    }
-    for (int a = 0; a < 4; ++a) s.plane[a] = parent.plane[a];
-    s.id = parent.id;
-    s.num_edges_original = parent.num_edges_original;
-    s.preprocessed_marker = parent.preprocessed_marker;
+    inherit_from_parent(parent, s);
     run.nPatches = np;
     return np;
 }
