@@ -34,6 +34,15 @@ public:
     }
     // Drops every record and leaves only index 0 (plus indexes up to last).
     void reset(std::size_t last = 0) { v_.clear(); v_.resize(last + 1); }
+    // Drops every record, leaves only index 0 and reserves room for indexes
+    // up to `room` without constructing them: a large reservation costs no
+    // memory until records are appended with ensure(), and references stay
+    // valid while the array grows within it.
+    void reset_with_room(std::size_t room) {
+        v_.clear();
+        v_.resize(1);
+        v_.reserve(room + 1);
+    }
 
     T* data() { return v_.data(); }
     const T* data() const { return v_.data(); }

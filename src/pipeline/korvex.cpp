@@ -47,7 +47,7 @@ int prepare_pipeline_state(Run& run) {
     run.tree_hole_iterations = 0;
     run.current_patch = 0;
     try {
-        run.new_points.reset(NEW_POINTS_ARRAY - 1);
+        run.new_points.reset_with_room(NEW_POINTS_ARRAY - 1);
     } catch (const std::bad_alloc&) {
         report(" Out of memory for new_points[] in Korvex().\n");
         return 0;

@@ -11,6 +11,7 @@ int add_elem(TrelmoMesh& mesh, int c1, int c2, int c3, int c4, std::string_view 
         return 0;
     }
     mesh.num_elements = k;
+    mesh.elements.ensure(k);
     GenElement& e = mesh.elements[k];
     e = GenElement{};
     e.corner1 = c1;

@@ -7,8 +7,8 @@
 namespace korvex {
 
 void TrelmoMesh::allocate(int capacity) {
-    nodes.reset(static_cast<std::size_t>(capacity));
-    elements.reset(static_cast<std::size_t>(capacity));
+    nodes.reset_with_room(static_cast<std::size_t>(capacity));
+    elements.reset_with_room(static_cast<std::size_t>(capacity));
     nodes_allocated = capacity;
     elements_allocated = capacity;
     num_nodes = 0;
@@ -17,15 +17,17 @@ void TrelmoMesh::allocate(int capacity) {
 
 namespace {
 
-// Grows an array by a third of its capacity (at least one record), starting
-// from the initial capacity, until it holds `needed` records.
+// Grows the capacity by a third (at least one record), starting from the
+// initial capacity, until it holds `needed` records. The capacity is
+// reserved, not filled: records are made as they are appended, so a small
+// mesh touches no more memory than it uses.
 template <class T>
 bool grow_by_third(Array1<T>& records, int& allocated, int needed) {
     if (needed <= allocated) return true;
     try {
         int cap = allocated > 0 ? allocated : TM_INITIAL_CAPACITY;
         while (cap < needed) cap += cap / 3 > 0 ? cap / 3 : 1;
-        records.ensure(cap);
+        records.storage().reserve(static_cast<std::size_t>(cap) + 1);
         allocated = cap;
         return true;
     } catch (const std::bad_alloc&) {
@@ -45,6 +47,7 @@ int append_node(TrelmoMesh& mesh, double x, double y, int kind, std::string_view
         return 0;
     }
     const int k = ++mesh.num_nodes;
+    mesh.nodes.ensure(k);
     GenNode& n = mesh.nodes[k];
     n = GenNode{};
     n.x = x;
