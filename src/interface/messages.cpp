@@ -1,8 +1,16 @@
 #include "interface/messages.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
+
+#if __has_include(<fcntl.h>) && __has_include(<unistd.h>)
+#include <fcntl.h>
+#include <unistd.h>
+#define KORVEX_POSIX_APPEND 1
+#endif
 
 #include "interface/run_settings.h"
 
@@ -29,6 +37,31 @@ std::string vformat(const char* fmt, va_list args) {
     return std::string(big.data(), static_cast<std::size_t>(n));
 }
 
+// Appends the text to the log file, which is opened and closed for each
+// message so that the log is complete whatever happens to the process
+// afterwards. Where the system offers it, one append-mode descriptor does
+// the work of a stream (no buffer to allocate, no seek to the end).
+void append_to_log(const std::string& path, const char* text) {
+#ifdef KORVEX_POSIX_APPEND
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    std::size_t left = std::strlen(text);
+    while (left > 0) {
+        const ssize_t n = ::write(fd, text, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+#else
+    if (std::FILE* f = std::fopen(path.c_str(), "a")) {
+        std::fprintf(f, "%s", text);
+        std::fclose(f);
+    }
+#endif
+}
+
 }  // namespace
 
 void set_log_file(const std::string& path) { log_path() = path; }
@@ -39,12 +72,7 @@ void report_message(const char* text) {
         cb(text);
         return;
     }
-    if (!log_path().empty()) {
-        if (std::FILE* f = std::fopen(log_path().c_str(), "a")) {
-            std::fprintf(f, "%s", text);
-            std::fclose(f);
-        }
-    }
+    if (!log_path().empty()) append_to_log(log_path(), text);
     std::printf("%s", text);
     std::fflush(stdout);
 }
