@@ -30,7 +30,9 @@ public:
 
 private:
     void little_endian(std::uint64_t v, int count) {
-        for (int b = 0; b < count; ++b) out_.push_back(static_cast<unsigned char>(v >> (8 * b)));
+        unsigned char b[8];
+        for (int k = 0; k < count; ++k) b[k] = static_cast<unsigned char>(v >> (8 * k));
+        out_.insert(out_.end(), b, b + count);
     }
     void bytes(const char* p, std::size_t count) {
         out_.insert(out_.end(), reinterpret_cast<const unsigned char*>(p),

@@ -98,6 +98,26 @@ std::vector<Candidate> choose_candidates(const NodeLoop& loop, const Array1<doub
     return c;
 }
 
+// seg[i]: the length of the segment from position i of the loop to the next.
+std::vector<double> segment_lengths(const NodeLoop& loop, const TrelmoMesh& mesh) {
+    const int n = loop.count;
+    std::vector<double> seg(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int i = 1; i <= n; ++i)
+        seg[static_cast<std::size_t>(i)] = distance(mesh.node(loop.at(i)), mesh.node(loop.at(next_pos(i, n))));
+    return seg;
+}
+
+// The segment lengths of the loop rotated by first() to start at `node`.
+void rotate_segments(const NodeLoop& loop, const std::vector<double>& seg, int node, std::vector<double>& out) {
+    const int n = loop.count;
+    int at = 0;
+    for (int i = 1; i <= n; ++i)
+        if (loop.at(i) == node) { at = i; break; }
+    out.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int i = 1; i <= n; ++i)
+        out[static_cast<std::size_t>(i)] = seg[static_cast<std::size_t>(at <= 1 ? i : shift_pos(at, i - 1, n))];
+}
+
 struct Evaluated {
     int node;
     DivideResult r;
@@ -135,12 +155,15 @@ int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_vie
     std::vector<Evaluated> found;
     NodeLoop rot;
     Array1<double> ra;
+    std::vector<double> rseg;
+    const std::vector<double> seg = segment_lengths(loop, mesh);
     for (const Candidate& c : choose_candidates(loop, a, mesh)) {
         rot = loop;
         ra = a;
         if (!first(c.node, n, rot.node, &ra, code)) return 0;
+        rotate_segments(loop, seg, c.node, rseg);
         DivideResult r;
-        if (divide(convex, rot, ra, mesh, REF, r, code)) {
+        if (divide(convex, rot, ra, rseg, mesh, REF, r, code)) {
             found.push_back({c.node, r});
             continue;
         }

@@ -27,6 +27,19 @@ double corner_deviation(double phi) {
     return d;
 }
 
+// The least corner_deviation(phi) can be for an angle phi within kAngleEstimateSlack
+// of `estimate`: the distance to a right or a straight angle changes no
+// faster than the angle, and the small-angle penalties apply only when the
+// whole range lies below them.
+double corner_deviation_floor(double estimate) {
+    const double highest = estimate + kAngleEstimateSlack;
+    if (highest < kTinyCorner) return 100.0;
+    double d = estimate > 0.75 * kPi ? std::fabs(kPi - estimate) : std::fabs(kPi / 2 - estimate);
+    d = std::max(0.0, d - kAngleEstimateSlack);
+    if (highest < kPi / 8) d *= 2.0;
+    return d;
+}
+
 // Exactly angle_between(...) <= pi/2, mostly without the arc cosine: a
 // clockwise turn gives at least pi, and a cosine clearly away from zero
 // decides on its sign; only near a right angle is the angle computed.
@@ -121,11 +134,14 @@ private:
 // The partners of one start node with their scores. C = 0.7 S + 0.3 D is
 // never below 0.7 S, so the partners are handed out in increasing C (ties
 // by position) while D is computed only for those whose 0.7 S does not
-// already exceed the best C still pending.
+// already exceed the best C still pending. S itself (two arc cosines and a
+// hypot per partner) is first only bounded from below, from estimated
+// angles, and computed exactly when that bound is competitive; every value
+// that is compared or kept is the exact one.
 class Partners {
 public:
     Partners(const LoopView& v, const std::vector<double>& seg, const Array1<double>& angles, double REF)
-        : v_(v), seg_(seg), REF_(REF), n_(v.loop.count), A_(v.at(1)) {
+        : v_(v), seg_(seg), angles_(angles), REF_(REF), n_(v.loop.count), A_(v.at(1)) {
         hA_ = (v.seg(1, 2) + v.seg(1, n_)) / 2;
         const GenNode& P = v.at(n_);
         ax_n_ = P.x - A_.x;
@@ -133,11 +149,13 @@ public:
         a_n_len_ = std::hypot(ax_n_, ay_n_);
         const auto size = static_cast<std::size_t>(n_) + 1;
         S_.assign(size, 0);
+        S_floor_.assign(size, 0);
         D_.assign(size, 0);
         L_.assign(size, 0);
         C_.assign(size, 0);
         segments_.assign(size, 0);
-        for (int j = 3; j <= n_ - 1; ++j) score_corners(j, angles);
+        scored_.assign(size, 0);
+        for (int j = 3; j <= n_ - 1; ++j) S_floor_[static_cast<std::size_t>(j)] = score_floor(j);
     }
 
     double hA() const { return hA_; }
@@ -151,18 +169,30 @@ public:
 
     // Whether some cut may be too long for the segment table (or a step is
     // not positive): then every partner is placed in full, in order, so that
-    // the failure is reported for the same partner as always.
-    bool needs_full_placement() const {
+    // the failure is reported for the same partner as always. A cut whose
+    // length is clearly short enough is not measured exactly.
+    bool needs_full_placement() {
         for (int j = 3; j <= n_ - 1; ++j) {
             const double hs = std::min(hA_, mean_step(j));
-            if (!(hs > 0.0) || !(L(j) / hs + kSegmentMargin < SIZE_COORDS_ARRAY)) return true;
+            if (!(hs > 0.0)) return true;
+            if (length_bound(j) / hs + kSegmentMargin < SIZE_COORDS_ARRAY) continue;
+            score(j);
+            if (!(L(j) / hs + kSegmentMargin < SIZE_COORDS_ARRAY)) return true;
         }
         return false;
+    }
+
+    // Computes the exact L and S of partner j, once.
+    void score(int j) {
+        if (scored_[static_cast<std::size_t>(j)]) return;
+        score_corners(j);
+        scored_[static_cast<std::size_t>(j)] = 1;
     }
 
     // Places the cut to partner j and stores its score C, once, as every
     // comparison must see the same value.
     bool place(int j, int& code) {
+        score(j);
         const auto k = static_cast<std::size_t>(j);
         if (!divline_score(L_[k], hA_, mean_step(j), (j - 2) % 2 != 0, REF_, D_[k], segments_[k], code)) return false;
         C_[k] = 0.7 * S_[k] + 0.3 * D_[k];
@@ -170,36 +200,64 @@ public:
     }
     double C(int j) const { return C_[static_cast<std::size_t>(j)]; }
     double bound(int j) const { return 0.7 * S(j); }
+    // Never above bound(j).
+    double bound_floor(int j) const { return 0.7 * S_floor_[static_cast<std::size_t>(j)]; }
 
 private:
     static constexpr double kSegmentMargin = 16.0;
 
-    void score_corners(int j, const Array1<double>& angles) {
+    // At least hypot(J - A), from the square of the length.
+    double length_bound(int j) const {
+        const GenNode& J = v_.at(j);
+        const double jx = J.x - A_.x, jy = J.y - A_.y;
+        return std::sqrt(jx * jx + jy * jy) * (1.0 + 1e-12);
+    }
+
+    void score_corners(int j) {
         const GenNode& J = v_.at(j);
         const GenNode& Q = v_.at(j - 1);
         const double jx = J.x - A_.x, jy = J.y - A_.y;
         const double L = std::hypot(jx, jy);
-        const double a1 = angle_between(jx, jy, ax_n_, ay_n_, L, a_n_len_), a2 = angles[1] - a1;
+        const double a1 = angle_between(jx, jy, ax_n_, ay_n_, L, a_n_len_), a2 = angles_[1] - a1;
         const double b1 = angle_between(A_.x - J.x, A_.y - J.y, Q.x - J.x, Q.y - J.y, L,
                                         seg_[static_cast<std::size_t>(j - 1)]);
-        const double b2 = angles[j] - b1;
+        const double b2 = angles_[j] - b1;
         const auto k = static_cast<std::size_t>(j);
         L_[k] = L;
         S_[k] = (corner_deviation(a1) + corner_deviation(a2) + corner_deviation(b1) + corner_deviation(b2)) / kTwoPi;
     }
 
+    // A lower bound of S(j) from estimated corner angles (0 when the angles
+    // cannot be estimated).
+    double score_floor(int j) const {
+        const GenNode& J = v_.at(j);
+        const GenNode& Q = v_.at(j - 1);
+        const double jx = J.x - A_.x, jy = J.y - A_.y, qx = Q.x - J.x, qy = Q.y - J.y;
+        const double l2 = jx * jx + jy * jy;
+        const double seg = seg_[static_cast<std::size_t>(j - 1)];
+        double a1 = 0, b1 = 0;
+        if (!angle_estimate(jx, jy, ax_n_, ay_n_, l2, a_n_len_ * a_n_len_, a1) ||
+            !angle_estimate(-jx, -jy, qx, qy, l2, seg * seg, b1))
+            return 0.0;
+        return (corner_deviation_floor(a1) + corner_deviation_floor(angles_[1] - a1) + corner_deviation_floor(b1) +
+                corner_deviation_floor(angles_[j] - b1)) / kTwoPi;
+    }
+
     const LoopView& v_;
     const std::vector<double>& seg_;
+    const Array1<double>& angles_;
     double REF_;
     int n_;
     const GenNode& A_;
     double hA_ = 0, ax_n_ = 0, ay_n_ = 0, a_n_len_ = 0;
-    std::vector<double> S_, D_, L_, C_;
+    std::vector<double> S_, S_floor_, D_, L_, C_;
     std::vector<int> segments_;
+    std::vector<char> scored_;
 };
 
 // Every partner placed, then sorted by C (stable: ties keep position order).
 bool order_all(Partners& p, int n, std::vector<int>& order, int& code) {
+    for (int j = 3; j <= n - 1; ++j) p.score(j);
     for (int j = 3; j <= n - 1; ++j) {
         if (!p.place(j, code)) return false;
         order.push_back(j);
@@ -217,28 +275,63 @@ void take(const Partners& p, const LoopView& v, int j, DivideResult& result) {
     result.m = p.segments(j) - 1;
 }
 
-// The first acceptable partner in increasing C, computing D lazily: 1 when
-// found, 0 when none is acceptable, -1 when placing a cut failed.
+// A heap of partners by a key, smallest key (then position) on top.
+class PartnerHeap {
+public:
+    bool empty() const { return items_.empty(); }
+    double top_key() const { return items_.front().first; }
+    void push(double key, int j) {
+        items_.emplace_back(key, j);
+        std::push_heap(items_.begin(), items_.end(), larger);
+    }
+    int pop() {
+        std::pop_heap(items_.begin(), items_.end(), larger);
+        const int j = items_.back().second;
+        items_.pop_back();
+        return j;
+    }
+    void build(std::vector<std::pair<double, int>> items) {
+        items_ = std::move(items);
+        std::make_heap(items_.begin(), items_.end(), larger);
+    }
+
+private:
+    static constexpr std::greater<std::pair<double, int>> larger{};
+    std::vector<std::pair<double, int>> items_;
+};
+
+// The first acceptable partner in increasing C, computing S and D lazily: 1
+// when found, 0 when none is acceptable, -1 when placing a cut failed. A
+// partner is taken only when every partner not yet placed has a bound above
+// its C, so the order is that of C over all partners (ties by position).
 int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& crossing, DivideResult& result,
                      int& code) {
     const int n = v.loop.count;
-    // Unplaced partners in a heap by bound: only the few with the smallest
-    // bounds are ever taken out.
-    std::vector<std::pair<double, int>> unplaced;
-    for (int j = 4; j <= n - 2; ++j) unplaced.emplace_back(p.bound(j), j);
-    const auto larger = std::greater<std::pair<double, int>>();
-    std::make_heap(unplaced.begin(), unplaced.end(), larger);
+    std::vector<std::pair<double, int>> floors;
+    for (int j = 4; j <= n - 2; ++j) floors.emplace_back(p.bound_floor(j), j);
+    PartnerHeap unscored, unplaced;  // by the floor of the bound; by the bound
+    unscored.build(std::move(floors));
     auto later = [&](int a, int b) { return p.C(a) > p.C(b) || (p.C(a) == p.C(b) && a > b); };
     std::priority_queue<int, std::vector<int>, decltype(later)> pending(later);
     for (;;) {
-        while (!unplaced.empty() && (pending.empty() || !(unplaced.front().first > p.C(pending.top())))) {
-            const int j = unplaced.front().second;
-            std::pop_heap(unplaced.begin(), unplaced.end(), larger);
-            unplaced.pop_back();
+        const bool has_pending = !pending.empty();
+        const double next_c = has_pending ? p.C(pending.top()) : 0.0;
+        // Whether a partner keyed `key` may come before the best pending one.
+        auto before_pending = [&](double key) { return !has_pending || !(key > next_c); };
+        if (!unscored.empty() && before_pending(unscored.top_key()) &&
+            (unplaced.empty() || !(unscored.top_key() > unplaced.top_key()))) {
+            const int j = unscored.pop();
+            p.score(j);
+            unplaced.push(p.bound(j), j);
+            continue;
+        }
+        if (!unplaced.empty() && before_pending(unplaced.top_key())) {
+            const int j = unplaced.pop();
             if (!p.place(j, code)) return -1;
             pending.push(j);
+            continue;
         }
-        if (pending.empty()) return 0;
+        if (!has_pending) return 0;
         const int j = pending.top();
         pending.pop();
         if (!convex && !crossing.stays_inside(j)) continue;
@@ -249,15 +342,12 @@ int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& 
 
 }  // namespace
 
-int divide(bool convex, const NodeLoop& loop, const Array1<double>& angles, const TrelmoMesh& mesh, double REF,
-           DivideResult& result, int& code) {
+int divide(bool convex, const NodeLoop& loop, const Array1<double>& angles, const std::vector<double>& seg,
+           const TrelmoMesh& mesh, double REF, DivideResult& result, int& code) {
     result = DivideResult{};
     const int n = loop.count;
     const LoopView v{loop, mesh};
     try {
-        // seg[i]: the boundary segment from position i to the next one.
-        std::vector<double> seg(static_cast<std::size_t>(n) + 1, 0.0);
-        for (int i = 1; i <= n; ++i) seg[static_cast<std::size_t>(i)] = v.seg(i, next_pos(i, n));
         Partners p(v, seg, angles, REF);
         CrossingTest crossing(v, seg);
         if (!p.needs_full_placement()) {

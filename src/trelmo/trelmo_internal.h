@@ -144,8 +144,10 @@ struct DivideResult {
     double D = 0;       // step mismatch
     int m = 0;          // number of new nodes on the cut
 };
-int divide(bool convex, const NodeLoop& loop, const Array1<double>& angles, const TrelmoMesh& mesh,
-           double REF, DivideResult& result, int& code);
+// seg[i] is the length of the loop's segment from position i to the next
+// (i = 1..count), as distance() gives it.
+int divide(bool convex, const NodeLoop& loop, const Array1<double>& angles, const std::vector<double>& seg,
+           const TrelmoMesh& mesh, double REF, DivideResult& result, int& code);
 
 // Node placement on a cut. ends[1..segments] are the distances of the segment
 // ends from A; the last is exactly L.

@@ -1,9 +1,11 @@
 // Area division: node placement on cuts, the choice of a cut, loop processing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "trelmo/loop_geometry.h"
 #include "trelmo_fixture.h"
@@ -103,6 +105,102 @@ TEST(Divline, ScoreAgreesWithThePlacementBitForBit) {
     EXPECT_EQ(divline_score(1e5, 1, 1, false, 0.0, D, segments, code), 0);
     EXPECT_EQ(code, TM_COORDS_ARRAY);
     EXPECT_TRUE(capture.contains(" Increase SIZE_COORDS_ARRAY(currently 12000)   (B)\n"));
+}
+
+TEST(AngleEstimate, StaysWithinItsSlackOfTheExactAngle) {
+    // The arc cosine over [-1, 1], densest where it is steepest (near +-1).
+    double worst = 0;
+    for (int k = 0; k <= 200000; ++k) {
+        const double c = -1.0 + k * 1e-5;
+        worst = std::max(worst, std::fabs(acos_estimate(c) - std::acos(std::clamp(c, -1.0, 1.0))));
+    }
+    for (int e = 1; e <= 52; ++e)
+        for (const double c : {1.0 - std::ldexp(1.0, -e), -1.0 + std::ldexp(1.0, -e)})
+            worst = std::max(worst, std::fabs(acos_estimate(c) - std::acos(c)));
+    EXPECT_LT(worst, 1e-7);
+    // Angles between random directions and lengths, nearly straight and
+    // nearly closed turns included, against the exact angle_between.
+    unsigned seed = 777;
+    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 8) / double(1u << 24); };
+    worst = 0;
+    for (int k = 0; k < 200000; ++k) {
+        const double ta = kTwoPi * next(), la = std::pow(10.0, 8 * next() - 4);
+        const double turn = k % 3 == 0 ? (next() - 0.5) * 1e-6 + (k % 2) * kPi : kTwoPi * next();
+        const double lb = std::pow(10.0, 8 * next() - 4);
+        const double ax = la * std::cos(ta), ay = la * std::sin(ta);
+        const double bx = lb * std::cos(ta + turn), by = lb * std::sin(ta + turn);
+        const double exact = angle_between(ax, ay, bx, by, std::hypot(ax, ay), std::hypot(bx, by));
+        double estimate = 0;
+        ASSERT_TRUE(angle_estimate(ax, ay, bx, by, ax * ax + ay * ay, bx * bx + by * by, estimate));
+        worst = std::max(worst, std::fabs(estimate - exact));
+    }
+    EXPECT_LT(worst, 1e-7);
+    double phi = 0;
+    EXPECT_FALSE(angle_estimate(1e-200, 0, 1, 0, 0, 1, phi));   // lengths too small for their squares
+    EXPECT_FALSE(angle_estimate(1e200, 0, 1, 0, std::numeric_limits<double>::infinity(), 1, phi));
+}
+
+// The cut divide() chooses against a plain scoring of every partner: the
+// partner of least C = 0.7 S + 0.3 D (ties by position), S from the four
+// corners the cut makes. Convex loops need no crossing test.
+double corner_deviation_reference(double phi) {
+    double d = phi > 0.75 * kPi ? std::fabs(kPi - phi) : std::fabs(kPi / 2 - phi);
+    if (phi < kPi / 8) d *= 2.0;
+    if (phi < 0.08726646259971647) d = 100.0;
+    return d;
+}
+
+int plain_choice(const TrelmoMesh& m, int n, double REF) {
+    auto P = [&](int i) { return m.node(i); };
+    NodeLoop loop = loop_upto(n);
+    Array1<double> a;
+    loop_angles(m, loop, a);
+    const double hA = (distance(P(1), P(2)) + distance(P(1), P(n))) / 2;
+    int best = 0;
+    double best_c = 0;
+    for (int j = 4; j <= n - 2; ++j) {
+        const double L = distance(P(1), P(j));
+        const double a1 = angle(P(1), P(j), P(n)), b1 = angle(P(j), P(1), P(j - 1));
+        const double S = (corner_deviation_reference(a1) + corner_deviation_reference(a[1] - a1) +
+                          corner_deviation_reference(b1) + corner_deviation_reference(a[j] - b1)) / kTwoPi;
+        const double hB = (distance(P(j), P(j + 1)) + distance(P(j - 1), P(j))) / 2;
+        double D = 0;
+        int segments = 0, code = TM_OK;
+        EXPECT_EQ(divline_score(L, hA, hB, (j - 2) % 2 != 0, REF, D, segments, code), 1);
+        const double C = 0.7 * S + 0.3 * D;
+        if (best == 0 || C < best_c) { best = j; best_c = C; }
+    }
+    return best;
+}
+
+TEST(Divide, ChoosesThePartnerOfLeastScoreOnRandomConvexLoops) {
+    unsigned seed = 4242;
+    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 8) / double(1u << 24); };
+    for (int trial = 0; trial < 300; ++trial) {
+        // Sorted random angles on an ellipse: a convex loop with uneven steps.
+        const int n = 8 + 2 * static_cast<int>(next() * 20);
+        std::vector<double> t;
+        for (int k = 0; k < n; ++k) t.push_back(kTwoPi * next());
+        std::sort(t.begin(), t.end());
+        const double rx = 1 + 3 * next(), ry = 1 + 3 * next();
+        std::vector<std::pair<double, double>> xy;
+        for (double v : t) xy.push_back({rx * std::cos(v), ry * std::sin(v)});
+        // Every fifth loop is a regular polygon, whose scores tie.
+        if (trial % 5 == 0)
+            for (int k = 0; k < n; ++k) xy[k] = {std::cos(k * kTwoPi / n), std::sin(k * kTwoPi / n)};
+        const TrelmoMesh m = mesh_of(xy);
+        const double REF = 0.35 * next();
+        const NodeLoop loop = loop_upto(n);
+        Array1<double> a;
+        loop_angles(m, loop, a);
+        std::vector<double> seg(static_cast<std::size_t>(n) + 1, 0.0);
+        for (int i = 1; i <= n; ++i) seg[i] = distance(m.node(i), m.node(i % n + 1));
+        DivideResult r;
+        int code = TM_OK;
+        SCOPED_TRACE(trial);
+        ASSERT_EQ(divide(true, loop, a, seg, m, REF, r, code), 1);
+        EXPECT_EQ(r.position, plain_choice(m, n, REF));
+    }
 }
 
 TEST(First, RotatesBothListsTogether) {
