@@ -32,6 +32,18 @@ def l_plate(size, step, inner_step=None):
     return pts, curves, ["RL PLANE QL1 QL2 QL3 QL4 QL5 QL6 REF 0.2"]
 
 
+def l_plate_halves(size, step):
+    """The same L as two four-sided subregions, cut along the diagonal from
+    the outer corner to the re-entrant one: each subregion's boundary is a
+    little over half the L's, so the L can be meshed about twice as finely
+    before a boundary is cut into more pieces than one subregion may have."""
+    a, b = size, size / 2
+    pts = [f"P1 0 0 0", f"P2 {a} 0 0", f"P3 {a} {b} 0", f"P4 {b} {b} 0", f"P5 {b} {a} 0", f"P6 0 {a} 0"]
+    ends = [(1, 2), (2, 3), (3, 4), (4, 5), (5, 6), (6, 1), (1, 4)]
+    curves = [f"QL{k} P{i} P{j} STEP {step}" for k, (i, j) in enumerate(ends, 1)]
+    return pts, curves, ["RLA PLANE QL1 QL2 QL3 QL7 REF 0.2", "RLB PLANE QL7 QL4 QL5 QL6 REF 0.2"]
+
+
 def one_plate(size, step):
     pts = [f"P1 0 0 0", f"P2 {size} 0 0", f"P3 {size} {size} 0", f"P4 0 {size} 0"]
     curves = [f"QL{i} P{i} P{i % 4 + 1} STEP {step}" for i in range(1, 5)]
@@ -130,6 +142,7 @@ COMPARISON_MODELS = [
     ("l_plate_s02", "L-plate of side 20 at step 0.2", l_plate(20.0, 0.2)),
     ("l_plate_graded", "L-plate of side 20, outer step 1, inner step 0.4", l_plate(20.0, 1.0, 0.4)),
     ("l_plate_odd", "L-plate of side 7.3 at step 0.37", l_plate(7.3, 0.37)),
+    ("l_plate_halves", "L-plate of side 20 in two parts at step 0.5", l_plate_halves(20.0, 0.5)),
     ("star_5", "Five-pointed star", star(5, 10.0, 4.0, 0.5)),
     ("star_7_fine", "Seven-pointed star, fine", star(7, 10.0, 6.0, 0.25)),
     ("scalloped_6", "Hexagon with arc sides", scalloped(6, 8.0, 0.3)),
