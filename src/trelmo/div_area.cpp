@@ -17,6 +17,7 @@ struct LoopJob {
     TrelmoMesh& mesh;
     const BoundLoop& owner;
     int& code;
+    DivideScratch& scratch;
 };
 
 bool close_small(LoopJob& job, const NodeLoop& loop) {
@@ -38,7 +39,7 @@ bool step(LoopJob& job, NodeLoop& current, std::vector<NodeLoop>& pending, bool&
         return false;
     }
     NodeLoop loop1, loop2;
-    if (!div_loop(current, job.mesh, job.owner.REF, job.owner.name.view(), loop1, loop2, job.code)) return false;
+    if (!div_loop(current, job.mesh, job.owner.REF, job.owner.name.view(), loop1, loop2, job.code, &job.scratch)) return false;
     const bool big1 = loop1.count > kSmallLoop, big2 = loop2.count > kSmallLoop;
     if (big1 && big2) {
         if (loop1.count > loop2.count) {
@@ -80,6 +81,7 @@ bool mesh_loop(LoopJob& job, NodeLoop current) {
 
 int div_area(TrelmoMesh& mesh, LoopTable& table, int& code) {
     try {
+        DivideScratch scratch;
         for (int k = 1; k <= table.count; ++k) {
             const BoundLoop& owner = table.loops[k];
             report(" Processing internal boundary loop: %i  (subregion %s) ...\n", k, owner.name.c_str());
@@ -93,7 +95,7 @@ int div_area(TrelmoMesh& mesh, LoopTable& table, int& code) {
                 code = TM_ODD_LOOP;
                 return 0;
             }
-            LoopJob job{mesh, owner, code};
+            LoopJob job{mesh, owner, code, scratch};
             if (work.count < 8) {
                 if (!close_small(job, work)) return 0;
             } else if (!mesh_loop(job, work)) {

@@ -107,16 +107,30 @@ std::vector<double> segment_lengths(const NodeLoop& loop, const TrelmoMesh& mesh
     return seg;
 }
 
-// The segment lengths of the loop rotated by first() to start at `node`.
-void rotate_segments(const NodeLoop& loop, const std::vector<double>& seg, int node, std::vector<double>& out) {
-    const int n = loop.count;
-    int at = 0;
-    for (int i = 1; i <= n; ++i)
-        if (loop.at(i) == node) { at = i; break; }
-    out.assign(static_cast<std::size_t>(n) + 1, 0.0);
-    for (int i = 1; i <= n; ++i)
-        out[static_cast<std::size_t>(i)] = seg[static_cast<std::size_t>(at <= 1 ? i : shift_pos(at, i - 1, n))];
-}
+// The loop, its angles and its segment lengths rotated as first() rotates
+// them: the first position holding `node` becomes position 1 (no rotation
+// when the node is not in the loop).
+struct RotatedLoop {
+    NodeLoop loop;
+    Array1<double> angles;
+    std::vector<double> seg;
+
+    void rotate(const NodeLoop& from, const Array1<double>& a, const std::vector<double>& s, int node) {
+        const int n = from.count;
+        int at = 0;
+        for (int i = 1; i <= n; ++i)
+            if (from.at(i) == node) { at = i; break; }
+        loop = from;
+        angles.ensure(n);
+        seg.resize(static_cast<std::size_t>(n) + 1);
+        for (int i = 1; i <= n; ++i) {
+            const int k = at <= 1 ? i : shift_pos(at, i - 1, n);
+            loop.node[i] = from.at(k);
+            angles[i] = a[k];
+            seg[static_cast<std::size_t>(i)] = s[static_cast<std::size_t>(k)];
+        }
+    }
+};
 
 struct Evaluated {
     int node;
@@ -144,7 +158,7 @@ bool split_loop(const NodeLoop& rot, int p, const std::vector<int>& cut, NodeLoo
 }  // namespace
 
 int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_view name, NodeLoop& loop1,
-             NodeLoop& loop2, int& code) {
+             NodeLoop& loop2, int& code, DivideScratch* scratch) {
     const int n = loop.count;
     Array1<double> a;
     loop_angles(mesh, loop, a);
@@ -153,17 +167,14 @@ int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_vie
         if (a[i] > kPi + 1e-6) convex = false;
 
     std::vector<Evaluated> found;
-    NodeLoop rot;
-    Array1<double> ra;
-    std::vector<double> rseg;
+    DivideScratch own_scratch;
+    DivideScratch& work = scratch ? *scratch : own_scratch;
+    RotatedLoop rotated;
     const std::vector<double> seg = segment_lengths(loop, mesh);
     for (const Candidate& c : choose_candidates(loop, a, mesh)) {
-        rot = loop;
-        ra = a;
-        if (!first(c.node, n, rot.node, &ra, code)) return 0;
-        rotate_segments(loop, seg, c.node, rseg);
+        rotated.rotate(loop, a, seg, c.node);
         DivideResult r;
-        if (divide(convex, rot, ra, rseg, mesh, REF, r, code)) {
+        if (divide(convex, rotated.loop, rotated.angles, rotated.seg, mesh, REF, r, code, work)) {
             found.push_back({c.node, r});
             continue;
         }
@@ -183,7 +194,7 @@ int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_vie
         const double score = 0.2 * found[k].r.S + 0.1 * (use_length ? found[k].r.L / lmax : 0.0);
         if (score < best_score) { best_score = score; best = k; }
     }
-    rot = loop;
+    NodeLoop rot = loop;
     if (!first(found[best].node, n, rot.node, nullptr, code)) return 0;
     const int p = found[best].r.position;
     const GenNode A = mesh.node(rot.at(1)), B = mesh.node(rot.at(p));

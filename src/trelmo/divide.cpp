@@ -6,7 +6,6 @@
 #include <functional>
 #include <new>
 #include <utility>
-#include <queue>
 #include <vector>
 
 #include "interface/messages.h"
@@ -66,10 +65,16 @@ struct LoopView {
 class CrossingTest {
 public:
     // seg[i] is the length of the boundary segment from position i to the next.
-    CrossingTest(const LoopView& v, const std::vector<double>& seg) : v_(v), seg_(seg) {}
+    CrossingTest(const LoopView& v, const std::vector<double>& seg, std::vector<double>& from_A)
+        : v_(v), seg_(seg), from_A_(from_A) {
+        from_A_.assign(static_cast<std::size_t>(v.loop.count) + 1, kUnknown);
+    }
 
     bool stays_inside(int j) {
         const int n = v_.loop.count;
+        const GenNode& A = v_.at(1);
+        const GenNode& J = v_.at(j);
+        aj_ = std::hypot(J.x - A.x, J.y - A.y);
         // The node that rejected the previous partner is tried first: it
         // often rejects this one too, and the answer does not depend on the
         // order in which the nodes are tried.
@@ -89,13 +94,13 @@ private:
 
     // Whether node X (position x) rejects the cut A->J. `first_side` is true
     // for the nodes between A and J, false for the nodes between J and A.
-    bool rejects(int j, int x, bool first_side) const {
+    bool rejects(int j, int x, bool first_side) {
         const GenNode& A = v_.at(1);
         const GenNode& J = v_.at(j);
         const GenNode& X = v_.at(x);
         const double ajx_ = J.x - A.x, ajy_ = J.y - A.y, axx = X.x - A.x, axy = X.y - A.y;
         const double jxx = X.x - J.x, jxy = X.y - J.y, jax = A.x - J.x, jay = A.y - J.y;
-        const double aj = std::hypot(ajx_, ajy_), ax = std::hypot(axx, axy), jx = std::hypot(jxx, jxy);
+        const double aj = aj_, ax = from_A(x, axx, axy), jx = std::hypot(jxx, jxy);
         // The four angles of the triangle A, J, X (angle(V, P, Q) at V from P
         // to Q), and the tests whether each is at most a right angle.
         auto a_ajx = [&] { return angle_between(ajx_, ajy_, axx, axy, aj, ax); };
@@ -126,8 +131,18 @@ private:
         return !near_end && (h > ax || h > jx);
     }
 
+    // |AX|, measured once per node however many partners it is tested for.
+    double from_A(int x, double axx, double axy) {
+        double& d = from_A_[static_cast<std::size_t>(x)];
+        if (d == kUnknown) d = std::hypot(axx, axy);
+        return d;
+    }
+
+    static constexpr double kUnknown = -1.0;
     const LoopView& v_;
     const std::vector<double>& seg_;
+    std::vector<double>& from_A_;
+    double aj_ = 0;  // |AJ| of the partner being tested
     int last_ = 0;
 };
 
@@ -140,29 +155,23 @@ private:
 // that is compared or kept is the exact one.
 class Partners {
 public:
-    Partners(const LoopView& v, const std::vector<double>& seg, const Array1<double>& angles, double REF)
-        : v_(v), seg_(seg), angles_(angles), REF_(REF), n_(v.loop.count), A_(v.at(1)) {
+    Partners(const LoopView& v, const std::vector<double>& seg, const Array1<double>& angles, double REF,
+             std::vector<PartnerScore>& scores)
+        : v_(v), seg_(seg), angles_(angles), REF_(REF), n_(v.loop.count), A_(v.at(1)), p_(scores) {
         hA_ = (v.seg(1, 2) + v.seg(1, n_)) / 2;
         const GenNode& P = v.at(n_);
         ax_n_ = P.x - A_.x;
         ay_n_ = P.y - A_.y;
         a_n_len_ = std::hypot(ax_n_, ay_n_);
-        const auto size = static_cast<std::size_t>(n_) + 1;
-        S_.assign(size, 0);
-        S_floor_.assign(size, 0);
-        D_.assign(size, 0);
-        L_.assign(size, 0);
-        C_.assign(size, 0);
-        segments_.assign(size, 0);
-        scored_.assign(size, 0);
-        for (int j = 3; j <= n_ - 1; ++j) S_floor_[static_cast<std::size_t>(j)] = score_floor(j);
+        p_.assign(static_cast<std::size_t>(n_) + 1, PartnerScore{});
+        for (int j = 3; j <= n_ - 1; ++j) at(j).S_floor = score_floor(j);
     }
 
     double hA() const { return hA_; }
-    double L(int j) const { return L_[static_cast<std::size_t>(j)]; }
-    double S(int j) const { return S_[static_cast<std::size_t>(j)]; }
-    double D(int j) const { return D_[static_cast<std::size_t>(j)]; }
-    int segments(int j) const { return segments_[static_cast<std::size_t>(j)]; }
+    double L(int j) const { return at(j).L; }
+    double S(int j) const { return at(j).S; }
+    double D(int j) const { return at(j).D; }
+    int segments(int j) const { return at(j).segments; }
     double mean_step(int j) const {
         return (seg_[static_cast<std::size_t>(j)] + seg_[static_cast<std::size_t>(j - 1)]) / 2;
     }
@@ -184,27 +193,30 @@ public:
 
     // Computes the exact L and S of partner j, once.
     void score(int j) {
-        if (scored_[static_cast<std::size_t>(j)]) return;
+        if (at(j).scored) return;
         score_corners(j);
-        scored_[static_cast<std::size_t>(j)] = 1;
+        at(j).scored = true;
     }
 
     // Places the cut to partner j and stores its score C, once, as every
     // comparison must see the same value.
     bool place(int j, int& code) {
         score(j);
-        const auto k = static_cast<std::size_t>(j);
-        if (!divline_score(L_[k], hA_, mean_step(j), (j - 2) % 2 != 0, REF_, D_[k], segments_[k], code)) return false;
-        C_[k] = 0.7 * S_[k] + 0.3 * D_[k];
+        PartnerScore& p = at(j);
+        if (!divline_score(p.L, hA_, mean_step(j), (j - 2) % 2 != 0, REF_, p.D, p.segments, code)) return false;
+        p.C = 0.7 * p.S + 0.3 * p.D;
         return true;
     }
-    double C(int j) const { return C_[static_cast<std::size_t>(j)]; }
+    double C(int j) const { return at(j).C; }
     double bound(int j) const { return 0.7 * S(j); }
     // Never above bound(j).
-    double bound_floor(int j) const { return 0.7 * S_floor_[static_cast<std::size_t>(j)]; }
+    double bound_floor(int j) const { return 0.7 * at(j).S_floor; }
 
 private:
     static constexpr double kSegmentMargin = 16.0;
+
+    PartnerScore& at(int j) { return p_[static_cast<std::size_t>(j)]; }
+    const PartnerScore& at(int j) const { return p_[static_cast<std::size_t>(j)]; }
 
     // At least hypot(J - A), from the square of the length.
     double length_bound(int j) const {
@@ -222,9 +234,8 @@ private:
         const double b1 = angle_between(A_.x - J.x, A_.y - J.y, Q.x - J.x, Q.y - J.y, L,
                                         seg_[static_cast<std::size_t>(j - 1)]);
         const double b2 = angles_[j] - b1;
-        const auto k = static_cast<std::size_t>(j);
-        L_[k] = L;
-        S_[k] = (corner_deviation(a1) + corner_deviation(a2) + corner_deviation(b1) + corner_deviation(b2)) / kTwoPi;
+        at(j).L = L;
+        at(j).S = (corner_deviation(a1) + corner_deviation(a2) + corner_deviation(b1) + corner_deviation(b2)) / kTwoPi;
     }
 
     // A lower bound of S(j) from estimated corner angles (0 when the angles
@@ -250,9 +261,7 @@ private:
     int n_;
     const GenNode& A_;
     double hA_ = 0, ax_n_ = 0, ay_n_ = 0, a_n_len_ = 0;
-    std::vector<double> S_, S_floor_, D_, L_, C_;
-    std::vector<int> segments_;
-    std::vector<char> scored_;
+    std::vector<PartnerScore>& p_;
 };
 
 // Every partner placed, then sorted by C (stable: ties keep position order).
@@ -275,9 +284,11 @@ void take(const Partners& p, const LoopView& v, int j, DivideResult& result) {
     result.m = p.segments(j) - 1;
 }
 
-// A heap of partners by a key, smallest key (then position) on top.
+// A heap of partners by a key, smallest key (then position) on top, kept in
+// the caller's storage.
 class PartnerHeap {
 public:
+    explicit PartnerHeap(std::vector<std::pair<double, int>>& items) : items_(items) { items_.clear(); }
     bool empty() const { return items_.empty(); }
     double top_key() const { return items_.front().first; }
     void push(double key, int j) {
@@ -290,14 +301,12 @@ public:
         items_.pop_back();
         return j;
     }
-    void build(std::vector<std::pair<double, int>> items) {
-        items_ = std::move(items);
-        std::make_heap(items_.begin(), items_.end(), larger);
-    }
+    void add(double key, int j) { items_.emplace_back(key, j); }
+    void build() { std::make_heap(items_.begin(), items_.end(), larger); }
 
 private:
     static constexpr std::greater<std::pair<double, int>> larger{};
-    std::vector<std::pair<double, int>> items_;
+    std::vector<std::pair<double, int>>& items_;
 };
 
 // The first acceptable partner in increasing C, computing S and D lazily: 1
@@ -305,17 +314,18 @@ private:
 // partner is taken only when every partner not yet placed has a bound above
 // its C, so the order is that of C over all partners (ties by position).
 int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& crossing, DivideResult& result,
-                     int& code) {
+                     int& code, DivideScratch& scratch) {
     const int n = v.loop.count;
-    std::vector<std::pair<double, int>> floors;
-    for (int j = 4; j <= n - 2; ++j) floors.emplace_back(p.bound_floor(j), j);
-    PartnerHeap unscored, unplaced;  // by the floor of the bound; by the bound
-    unscored.build(std::move(floors));
+    PartnerHeap unscored(scratch.unscored), unplaced(scratch.unplaced);  // by the floor of the bound; by the bound
+    for (int j = 4; j <= n - 2; ++j) unscored.add(p.bound_floor(j), j);
+    unscored.build();
+    // The placed partners, in a heap by C (ties by position).
     auto later = [&](int a, int b) { return p.C(a) > p.C(b) || (p.C(a) == p.C(b) && a > b); };
-    std::priority_queue<int, std::vector<int>, decltype(later)> pending(later);
+    std::vector<int>& pending = scratch.pending;
+    pending.clear();
     for (;;) {
         const bool has_pending = !pending.empty();
-        const double next_c = has_pending ? p.C(pending.top()) : 0.0;
+        const double next_c = has_pending ? p.C(pending.front()) : 0.0;
         // Whether a partner keyed `key` may come before the best pending one.
         auto before_pending = [&](double key) { return !has_pending || !(key > next_c); };
         if (!unscored.empty() && before_pending(unscored.top_key()) &&
@@ -328,12 +338,14 @@ int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& 
         if (!unplaced.empty() && before_pending(unplaced.top_key())) {
             const int j = unplaced.pop();
             if (!p.place(j, code)) return -1;
-            pending.push(j);
+            pending.push_back(j);
+            std::push_heap(pending.begin(), pending.end(), later);
             continue;
         }
         if (!has_pending) return 0;
-        const int j = pending.top();
-        pending.pop();
+        std::pop_heap(pending.begin(), pending.end(), later);
+        const int j = pending.back();
+        pending.pop_back();
         if (!convex && !crossing.stays_inside(j)) continue;
         take(p, v, j, result);
         return 1;
@@ -343,15 +355,15 @@ int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& 
 }  // namespace
 
 int divide(bool convex, const NodeLoop& loop, const Array1<double>& angles, const std::vector<double>& seg,
-           const TrelmoMesh& mesh, double REF, DivideResult& result, int& code) {
+           const TrelmoMesh& mesh, double REF, DivideResult& result, int& code, DivideScratch& scratch) {
     result = DivideResult{};
     const int n = loop.count;
     const LoopView v{loop, mesh};
     try {
-        Partners p(v, seg, angles, REF);
-        CrossingTest crossing(v, seg);
+        Partners p(v, seg, angles, REF, scratch.partners);
+        CrossingTest crossing(v, seg, scratch.from_A);
         if (!p.needs_full_placement()) {
-            const int found = first_acceptable(p, v, convex, crossing, result, code);
+            const int found = first_acceptable(p, v, convex, crossing, result, code, scratch);
             if (found != 0) return found > 0 ? 1 : 0;
         } else {
             std::vector<int> order;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "model/array1.h"
 #include "model/fixed_name.h"
@@ -132,8 +134,11 @@ int allocate_boundloops(TrelmoContext& ctx);
 
 // ---- area division ---------------------------------------------------------
 int div_area(TrelmoMesh& mesh, LoopTable& table, int& code);
+struct DivideScratch;
+// scratch: divide()'s working storage, shared by the calls of one meshing
+// (a local one when null).
 int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_view name,
-             NodeLoop& loop1, NodeLoop& loop2, int& code);
+             NodeLoop& loop1, NodeLoop& loop2, int& code, DivideScratch* scratch = nullptr);
 
 // Result of evaluating one candidate start node A.
 struct DivideResult {
@@ -144,10 +149,28 @@ struct DivideResult {
     double D = 0;       // step mismatch
     int m = 0;          // number of new nodes on the cut
 };
+// What divide() knows of one partner J of the start node A.
+struct PartnerScore {
+    double S = 0;        // angle score, once scored
+    double S_floor = 0;  // never above S, from estimated angles
+    double L = 0;        // cut length, once scored
+    double D = 0;        // step mismatch, once placed
+    double C = 0;        // 0.7 S + 0.3 D, once placed
+    int segments = 0;
+    bool scored = false;
+};
+// Working storage of divide(), kept by the caller across calls so that
+// scoring a start node allocates nothing once the storage has grown.
+struct DivideScratch {
+    std::vector<PartnerScore> partners;
+    std::vector<double> from_A;                       // |AX| per position, -1 until measured
+    std::vector<std::pair<double, int>> unscored, unplaced;
+    std::vector<int> pending;
+};
 // seg[i] is the length of the loop's segment from position i to the next
 // (i = 1..count), as distance() gives it.
 int divide(bool convex, const NodeLoop& loop, const Array1<double>& angles, const std::vector<double>& seg,
-           const TrelmoMesh& mesh, double REF, DivideResult& result, int& code);
+           const TrelmoMesh& mesh, double REF, DivideResult& result, int& code, DivideScratch& scratch);
 
 // Node placement on a cut. ends[1..segments] are the distances of the segment
 // ends from A; the last is exactly L.

@@ -175,6 +175,7 @@ int plain_choice(const TrelmoMesh& m, int n, double REF) {
 
 TEST(Divide, ChoosesThePartnerOfLeastScoreOnRandomConvexLoops) {
     unsigned seed = 4242;
+    DivideScratch scratch;  // shared by the trials, as by the cuts of one meshing
     auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 8) / double(1u << 24); };
     for (int trial = 0; trial < 300; ++trial) {
         // Sorted random angles on an ellipse: a convex loop with uneven steps.
@@ -198,7 +199,7 @@ TEST(Divide, ChoosesThePartnerOfLeastScoreOnRandomConvexLoops) {
         DivideResult r;
         int code = TM_OK;
         SCOPED_TRACE(trial);
-        ASSERT_EQ(divide(true, loop, a, seg, m, REF, r, code), 1);
+        ASSERT_EQ(divide(true, loop, a, seg, m, REF, r, code, scratch), 1);
         EXPECT_EQ(r.position, plain_choice(m, n, REF));
     }
 }
