@@ -22,16 +22,18 @@ KORVEX_API void SetMeshParameters(bool tree_guard, int max_subregions, int max_c
 }
 
 KORVEX_API int GenerateQuads(int argc, char** argv) {
+    int result = 0;
     try {
         korvex::driver_main(argc, argv);
-        return 0;
     } catch (...) {
         try {
             korvex::report_message("Fatal error occurred");
         } catch (...) {
         }
-        return 1;
+        result = 1;
     }
+    korvex::close_log_file();
+    return result;
 }
 
 }  // extern "C"

@@ -1,5 +1,6 @@
 // The single route of every message: the host's callback when one is
-// registered, else the log file (opened and closed per message) and stdout.
+// registered, else the log file (each message written through at once) and
+// stdout.
 #pragma once
 
 #include <string>
@@ -19,6 +20,9 @@ void console(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Empty means none yet: messages then go to standard output alone.
 void set_log_file(const std::string& path);
 const std::string& log_file();
+// Closes the log file until the next message; the end of every run calls it,
+// so that no file stays open between runs.
+void close_log_file();
 
 // Ends the run: throws the int 1, which GenerateQuads turns into "Fatal error occurred".
 [[noreturn]] void fatal_stop();

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
+#include <iterator>
 
 #include "library_host.h"
 #include "support/model_builder.h"
@@ -90,10 +92,22 @@ TEST_F(CInterface, CallbackTakesEveryMessageAndTheLogOnlyItsHeader) {
     EXPECT_FALSE(std::filesystem::exists(host.folder() / "PTCH####"));  // the working file is deleted
 }
 
+// Open descriptors of this process (-1 where the system does not list them).
+long open_descriptors() {
+    std::error_code ec;
+    std::filesystem::directory_iterator it("/proc/self/fd", ec);
+    if (ec) return -1;
+    return std::distance(it, std::filesystem::directory_iterator());
+}
+
 TEST_F(CInterface, WithoutCallbackLogAndStdoutCarryTheSameMessages) {
     host.use_callback(false);
     for (const std::string& model : {kSquare, std::string("Title\nPOINTS\nP1 0 0 0\nEND\n")}) {
+        const long descriptors = open_descriptors();
         const RunOutput out = host.run_model("square.sur", model);
+        // The log is written through message by message and closed at the
+        // end of the run, failed or not: the host may remove it at once.
+        EXPECT_EQ(open_descriptors(), descriptors);
         ASSERT_EQ(out.log_text.rfind(kLogHeader, 0), 0u);
         ASSERT_EQ(out.stdout_text.rfind(kBanner, 0), 0u);
         const std::string logged = out.log_text.substr(kLogHeader.size());
