@@ -99,6 +99,8 @@ private:
         const GenNode& J = v_.at(j);
         const GenNode& X = v_.at(x);
         const double ajx_ = J.x - A.x, ajy_ = J.y - A.y, axx = X.x - A.x, axy = X.y - A.y;
+        const double h = 0.25 * std::max(seg_[static_cast<std::size_t>(x - 1)], seg_[static_cast<std::size_t>(x)]);
+        if (clearly_beside(ajx_, ajy_, axx, axy, h, first_side)) return false;
         const double jxx = X.x - J.x, jxy = X.y - J.y, jax = A.x - J.x, jay = A.y - J.y;
         const double aj = aj_, ax = from_A(x, axx, axy), jx = std::hypot(jxx, jxy);
         // The four angles of the triangle A, J, X (angle(V, P, Q) at V from P
@@ -111,7 +113,6 @@ private:
         auto r_jxa = [&] { return at_most_right(jxx, jxy, jax, jay, jx, aj); };
         auto r_jax = [&] { return at_most_right(jax, jay, jxx, jxy, aj, jx); };
         auto r_axj = [&] { return at_most_right(axx, axy, ajx_, ajy_, ax, aj); };
-        const double h = 0.25 * std::max(seg_[static_cast<std::size_t>(x - 1)], seg_[static_cast<std::size_t>(x)]);
         const int n = v_.loop.count;
         if (first_side) {
             if (r_ajx() && r_jxa()) return true;
@@ -129,6 +130,19 @@ private:
         }
         const bool near_end = x == j + 1 || x == n - 1;
         return !near_end && (h > ax || h > jx);
+    }
+
+    // Whether X lies on the side of the cut its place in the loop puts it on
+    // (right of A->J for the nodes between A and J, left for the others), and
+    // farther from the cut's line than both h and a fifth of the cut: then
+    // none of the tests below can reject it. The side is read from the same
+    // cross product as at_most_right() reads it; the distance has a margin
+    // far above the rounding of the angles the tests compute.
+    bool clearly_beside(double ajx, double ajy, double axx, double axy, double h, bool first_side) const {
+        constexpr double kMargin = 1.0 + 1e-6;
+        constexpr double kNarrowDistance = 0.2;  // a node at both 10-degree corners lies within 0.18 |AJ|
+        const double c = first_side ? ajx * axy - ajy * axx : axx * ajy - axy * ajx;
+        return c < 0.0 && -c > aj_ * std::max(h, kNarrowDistance * aj_) * kMargin;
     }
 
     // |AX|, measured once per node however many partners it is tested for.
