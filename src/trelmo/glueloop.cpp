@@ -33,16 +33,27 @@ struct Glue {
 bool in_range(double a) { return a > kFrontMin && a < kFrontMax; }
 
 // Nearest node to position i among the loop's nodes other than i and its
-// first and second neighbours; 0 when there is none.
+// first and second neighbours (the first of equals); 0 when there is none.
+// A node whose squared distance clearly exceeds the square of the best
+// distance so far cannot be nearer, so its distance is not measured.
 int nearest_position(const TrelmoMesh& mesh, const NodeLoop& loop, int i) {
+    constexpr double kSquareMargin = 1.0 + 1e-12;  // far above the rounding of the squares
     const int m = loop.count;
+    const GenNode& P = mesh.node(loop.at(i));
     int best = 0;
-    double best_d = 0;
+    double best_d = 0, best_d2 = 0;
     for (int k = 1; k <= m; ++k) {
         const int off = std::min((k - i + m) % m, (i - k + m) % m);
         if (off <= 2) continue;
-        const double d = distance(mesh.node(loop.at(i)), mesh.node(loop.at(k)));
-        if (best == 0 || d < best_d) { best = k; best_d = d; }
+        const GenNode& Q = mesh.node(loop.at(k));
+        const double dx = Q.x - P.x, dy = Q.y - P.y;
+        if (best != 0 && dx * dx + dy * dy > best_d2 * kSquareMargin) continue;
+        const double d = distance(P, Q);
+        if (best == 0 || d < best_d) {
+            best = k;
+            best_d = d;
+            best_d2 = d * d;
+        }
     }
     return best;
 }
