@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "interface/messages.h"
+#include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {
@@ -18,6 +19,7 @@ struct LoopJob {
     const BoundLoop& owner;
     int& code;
     DivideScratch& scratch;
+    Array1<double> angles;  // of the current loop
 };
 
 bool close_small(LoopJob& job, const NodeLoop& loop) {
@@ -30,7 +32,9 @@ bool close_small(LoopJob& job, const NodeLoop& loop) {
 // meshed (the caller then takes a pending loop).
 bool step(LoopJob& job, NodeLoop& current, std::vector<NodeLoop>& pending, bool& done) {
     done = false;
-    if (is_rectangular(current, job.mesh, job.owner.name.view(), job.owner.subregion, job.code)) {
+    // The node angles serve both the rectangle test and the cut.
+    loop_angles(job.mesh, current, job.angles);
+    if (is_rectangular(current, job.mesh, job.owner.name.view(), job.owner.subregion, job.code, &job.angles)) {
         done = true;
         return true;
     }
@@ -39,7 +43,9 @@ bool step(LoopJob& job, NodeLoop& current, std::vector<NodeLoop>& pending, bool&
         return false;
     }
     NodeLoop loop1, loop2;
-    if (!div_loop(current, job.mesh, job.owner.REF, job.owner.name.view(), loop1, loop2, job.code, &job.scratch)) return false;
+    if (!div_loop(current, job.mesh, job.owner.REF, job.owner.name.view(), loop1, loop2, job.code, &job.scratch,
+                  &job.angles))
+        return false;
     const bool big1 = loop1.count > kSmallLoop, big2 = loop2.count > kSmallLoop;
     if (big1 && big2) {
         if (loop1.count > loop2.count) {
@@ -95,7 +101,7 @@ int div_area(TrelmoMesh& mesh, LoopTable& table, int& code) {
                 code = TM_ODD_LOOP;
                 return 0;
             }
-            LoopJob job{mesh, owner, code, scratch};
+            LoopJob job{mesh, owner, code, scratch, {}};
             if (work.count < 8) {
                 if (!close_small(job, work)) return 0;
             } else if (!mesh_loop(job, work)) {

@@ -158,10 +158,11 @@ bool split_loop(const NodeLoop& rot, int p, const std::vector<int>& cut, NodeLoo
 }  // namespace
 
 int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_view name, NodeLoop& loop1,
-             NodeLoop& loop2, int& code, DivideScratch* scratch) {
+             NodeLoop& loop2, int& code, DivideScratch* scratch, const Array1<double>* angles) {
     const int n = loop.count;
     Array1<double> a;
-    loop_angles(mesh, loop, a);
+    if (angles) a = *angles;
+    else loop_angles(mesh, loop, a);
     bool convex = true;
     for (int i = 1; i <= n; ++i)
         if (a[i] > kPi + 1e-6) convex = false;

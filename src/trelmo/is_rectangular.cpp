@@ -135,11 +135,13 @@ bool add_grid_to_mesh(Grid& g, TrelmoMesh& mesh, std::string_view name, int subr
 
 }  // namespace
 
-int is_rectangular(const NodeLoop& loop, TrelmoMesh& mesh, std::string_view name, int subregion, int& code) {
+int is_rectangular(const NodeLoop& loop, TrelmoMesh& mesh, std::string_view name, int subregion, int& code,
+                   const Array1<double>* angles) {
     const int n = loop.count;
     if (n < 4) return 0;
     Array1<double> a;
-    loop_angles(mesh, loop, a);
+    if (angles) a = *angles;
+    else loop_angles(mesh, loop, a);
     for (int i = 1; i <= n; ++i)
         if (std::fabs(a[i] - kPi) < 1e-6) a[i] = kPi;
     int c[4];

@@ -136,9 +136,11 @@ int allocate_boundloops(TrelmoContext& ctx);
 int div_area(TrelmoMesh& mesh, LoopTable& table, int& code);
 struct DivideScratch;
 // scratch: divide()'s working storage, shared by the calls of one meshing
-// (a local one when null).
+// (a local one when null). angles: the loop's node angles as loop_angles()
+// gives them, when the caller has them (computed here when null).
 int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_view name,
-             NodeLoop& loop1, NodeLoop& loop2, int& code, DivideScratch* scratch = nullptr);
+             NodeLoop& loop1, NodeLoop& loop2, int& code, DivideScratch* scratch = nullptr,
+             const Array1<double>* angles = nullptr);
 
 // Result of evaluating one candidate start node A.
 struct DivideResult {
@@ -190,7 +192,10 @@ int first(int value, int count, Array1<int>& list, Array1<double>* reals, int& c
 
 // ---- loop meshing ----------------------------------------------------------
 int loop_46(TrelmoMesh& mesh, const NodeLoop& loop, std::string_view name, int subregion, int& code);
-int is_rectangular(const NodeLoop& loop, TrelmoMesh& mesh, std::string_view name, int subregion, int& code);
+// angles: the loop's node angles as loop_angles() gives them, when the
+// caller has them (computed here when null).
+int is_rectangular(const NodeLoop& loop, TrelmoMesh& mesh, std::string_view name, int subregion, int& code,
+                   const Array1<double>* angles = nullptr);
 // Fills grid(i, j) for 1 < i < nu, 1 < j < nv from the border nodes already in
 // place; gx/gy are nu x nv row-major with i fastest, 1-based (index (j-1)*nu+i).
 int transfinite_interpolation(int nu, int nv, Array1<double>& gx, Array1<double>& gy);
