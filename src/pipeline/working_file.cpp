@@ -1,5 +1,6 @@
 #include "pipeline/working_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,10 +12,12 @@ namespace korvex {
 
 namespace {
 
-// Appends values field by field at their stored sizes; never a record's memory.
+// Writes values field by field at their stored sizes (never a record's
+// memory) into `out` from position `pos` on, growing it when a field would
+// pass its end. Bytes not written keep the value they had (zero).
 class RecordWriter {
 public:
-    explicit RecordWriter(std::vector<unsigned char>& out) : out_(out) {}
+    RecordWriter(std::vector<unsigned char>& out, std::size_t pos) : out_(out), pos_(pos) {}
 
     void int32(int v) { little_endian(static_cast<std::uint32_t>(static_cast<std::int32_t>(v)), 4); }
     void float64(double v) {
@@ -23,22 +26,31 @@ public:
         little_endian(bits, 8);
     }
     void name(const Name& n) { bytes(n.c_str(), sizeof n.s); }
-    void zeros(std::size_t count) { out_.insert(out_.end(), count, 0); }
+    void zeros(std::size_t count) {
+        unsigned char* p = room(count);
+        std::memset(p, 0, count);
+    }
+    // Moves past `count` bytes that already hold zeros.
+    void skip(std::size_t count) { room(count); }
     template <class T, std::size_t N>
     void ints(const T (&v)[N]) { for (int x : v) int32(x); }
     void doubles(const double* v, std::size_t count) { for (std::size_t i = 0; i < count; ++i) float64(v[i]); }
+    std::size_t position() const { return pos_; }
 
 private:
+    unsigned char* room(std::size_t count) {
+        if (pos_ + count > out_.size()) out_.resize(pos_ + count);
+        unsigned char* p = out_.data() + pos_;
+        pos_ += count;
+        return p;
+    }
     void little_endian(std::uint64_t v, int count) {
-        unsigned char b[8];
-        for (int k = 0; k < count; ++k) b[k] = static_cast<unsigned char>(v >> (8 * k));
-        out_.insert(out_.end(), b, b + count);
+        unsigned char* p = room(static_cast<std::size_t>(count));
+        for (int k = 0; k < count; ++k) p[k] = static_cast<unsigned char>(v >> (8 * k));
     }
-    void bytes(const char* p, std::size_t count) {
-        out_.insert(out_.end(), reinterpret_cast<const unsigned char*>(p),
-                    reinterpret_cast<const unsigned char*>(p) + count);
-    }
+    void bytes(const char* from, std::size_t count) { std::memcpy(room(count), from, count); }
     std::vector<unsigned char>& out_;
+    std::size_t pos_;
 };
 
 // A hole record: name, 3 bytes of fill, id, num_curves, 209 curve slots (856 bytes).
@@ -50,6 +62,24 @@ void write_hole(RecordWriter& w, const Hole& h) {
     for (int c : h.curves) w.int32(c);
 }
 
+// The slots of a table at their fixed size each: the slots stored, then
+// the blank slots, which are skipped (the storage is zeroed) when a blank
+// slot is written as zeros, as it is for the tables of a subregion.
+template <class Table, class WriteSlot>
+void write_slots(RecordWriter& w, const Table& table, WriteSlot write_slot) {
+    std::vector<unsigned char> blank;
+    RecordWriter probe(blank, 0);
+    write_slot(probe, table.blank());
+    const bool blank_is_zero = std::all_of(blank.begin(), blank.end(), [](unsigned char b) { return b == 0; });
+    const std::size_t stored = std::min(table.stored(), table.size());
+    for (std::size_t i = 0; i < stored; ++i) write_slot(w, table[i]);
+    if (blank_is_zero) {
+        w.skip((table.size() - stored) * blank.size());
+        return;
+    }
+    for (std::size_t i = stored; i < table.size(); ++i) write_slot(w, table[i]);
+}
+
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
@@ -59,13 +89,16 @@ struct FileCloser {
 // Every slot of the fixed tables is written; slots a subregion never filled
 // read as zero records, so the layout does not depend on what it holds.
 void serialize_subregion_record(const Subregion& s, std::vector<unsigned char>& out) {
-    RecordWriter w(out);
+    // The record is laid out in storage sized for it at once.
+    const std::size_t start = out.size();
+    out.resize(start + kWorkingFileRecordSize);
+    RecordWriter w(out, start);
     w.name(s.name);
     w.int32(s.type);
     w.int32(s.num_edges);
     w.ints(s.curves_per_edge);
     w.int32(s.num_curves);
-    for (std::size_t i = 0; i < s.curve_names.size(); ++i) w.name(s.curve_names[i]);
+    write_slots(w, s.curve_names, [](RecordWriter& to, const Name& n) { to.name(n); });
     w.float64(s.REF);
     w.doubles(s.axis_cos, 3);
     w.doubles(s.centre, 3);
@@ -73,11 +106,12 @@ void serialize_subregion_record(const Subregion& s, std::vector<unsigned char>& 
     w.int32(s.num_edges_original);
     w.int32(s.id);
     w.ints(s.edge_flags);
-    for (std::size_t i = 0; i < s.curves_id.size(); ++i) w.int32(s.curves_id[i]);
+    write_slots(w, s.curves_id, [](RecordWriter& to, int v) { to.int32(v); });
     w.int32(s.num_points);
-    for (std::size_t i = 0; i < s.points_id.size(); ++i) w.int32(s.points_id[i]);
+    write_slots(w, s.points_id, [](RecordWriter& to, int v) { to.int32(v); });
     w.int32(s.num_holes);
-    for (std::size_t i = 0; i < s.holes.size(); ++i) write_hole(w, s.holes[i]);
+    write_slots(w, s.holes, write_hole);
+    out.resize(w.position());
 }
 
 int save_original_patches(const Run& run, const char* path) {
