@@ -178,7 +178,7 @@ public:
         ay_n_ = P.y - A_.y;
         a_n_len_ = std::hypot(ax_n_, ay_n_);
         p_.assign(static_cast<std::size_t>(n_) + 1, PartnerScore{});
-        for (int j = 3; j <= n_ - 1; ++j) at(j).S_floor = score_floor(j);
+        for (int j = 3; j <= n_ - 1; ++j) floor_from_A(j);
     }
 
     double hA() const { return hA_; }
@@ -225,6 +225,12 @@ public:
     double bound(int j) const { return 0.7 * S(j); }
     // Never above bound(j).
     double bound_floor(int j) const { return 0.7 * at(j).S_floor; }
+    // Raises the floor of S(j) by the corners at J; false when it has them.
+    bool raise_floor(int j) {
+        if (at(j).floor_at_J) return false;
+        floor_from_J(j);
+        return true;
+    }
 
 private:
     static constexpr double kSegmentMargin = 16.0;
@@ -252,20 +258,33 @@ private:
         at(j).S = (corner_deviation(a1) + corner_deviation(a2) + corner_deviation(b1) + corner_deviation(b2)) / kTwoPi;
     }
 
-    // A lower bound of S(j) from estimated corner angles (0 when the angles
-    // cannot be estimated).
-    double score_floor(int j) const {
+    // Lower bounds of S(j) from estimated corner angles: first from the two
+    // corners the cut makes at A, then with the two at J added (the sum only
+    // grows). No bound (0) when an angle cannot be estimated.
+    void floor_from_A(int j) {
+        const GenNode& J = v_.at(j);
+        const double jx = J.x - A_.x, jy = J.y - A_.y;
+        PartnerScore& p = at(j);
+        double a1 = 0;
+        p.floor_at_J = false;
+        if (!angle_estimate(jx, jy, ax_n_, ay_n_, jx * jx + jy * jy, a_n_len_ * a_n_len_, a1)) {
+            p.floor_A = p.S_floor = 0.0;
+            p.floor_at_J = true;  // nothing better to come from estimates
+            return;
+        }
+        p.floor_A = corner_deviation_floor(a1) + corner_deviation_floor(angles_[1] - a1);
+        p.S_floor = p.floor_A / kTwoPi;
+    }
+    void floor_from_J(int j) {
         const GenNode& J = v_.at(j);
         const GenNode& Q = v_.at(j - 1);
-        const double jx = J.x - A_.x, jy = J.y - A_.y, qx = Q.x - J.x, qy = Q.y - J.y;
-        const double l2 = jx * jx + jy * jy;
+        const double jx = J.x - A_.x, jy = J.y - A_.y;
         const double seg = seg_[static_cast<std::size_t>(j - 1)];
-        double a1 = 0, b1 = 0;
-        if (!angle_estimate(jx, jy, ax_n_, ay_n_, l2, a_n_len_ * a_n_len_, a1) ||
-            !angle_estimate(-jx, -jy, qx, qy, l2, seg * seg, b1))
-            return 0.0;
-        return (corner_deviation_floor(a1) + corner_deviation_floor(angles_[1] - a1) + corner_deviation_floor(b1) +
-                corner_deviation_floor(angles_[j] - b1)) / kTwoPi;
+        PartnerScore& p = at(j);
+        p.floor_at_J = true;
+        double b1 = 0;
+        if (!angle_estimate(-jx, -jy, Q.x - J.x, Q.y - J.y, jx * jx + jy * jy, seg * seg, b1)) return;
+        p.S_floor = (p.floor_A + corner_deviation_floor(b1) + corner_deviation_floor(angles_[j] - b1)) / kTwoPi;
     }
 
     const LoopView& v_;
@@ -345,6 +364,10 @@ int first_acceptable(Partners& p, const LoopView& v, bool convex, CrossingTest& 
         if (!unscored.empty() && before_pending(unscored.top_key()) &&
             (unplaced.empty() || !(unscored.top_key() > unplaced.top_key()))) {
             const int j = unscored.pop();
+            if (p.raise_floor(j)) {
+                unscored.push(p.bound_floor(j), j);
+                continue;
+            }
             p.score(j);
             unplaced.push(p.bound(j), j);
             continue;

@@ -155,6 +155,8 @@ struct DivideResult {
 struct PartnerScore {
     double S = 0;        // angle score, once scored
     double S_floor = 0;  // never above S, from estimated angles
+    double floor_A = 0;  // the part of S_floor from the corners at A
+    bool floor_at_J = false;  // S_floor includes the corners at J
     double L = 0;        // cut length, once scored
     double D = 0;        // step mismatch, once placed
     double C = 0;        // 0.7 S + 0.3 D, once placed
