@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Whole runs of the korvex command on the disc of radius 5 (two half arcs)
 and on an L-shaped plate of side 20 at about 10^3, 10^4, 10^5 and 2.5 10^5
-elements: median wall and CPU time, CPU time per element and peak memory.
+elements: wall and CPU time, CPU time per element and peak memory. Times are
+the least of the repeats: on a shared machine interference only ever adds
+time, and it is what makes medians of short runs wander.
 The L-plate is meshed as one subregion ("L-plate", up to 1.9 10^5 elements:
 a finer step cuts its boundary into more than MAX_CURVES_PER_EDGE pieces)
 and as two subregions cut along its diagonal ("L-halves", the same L meshed
@@ -18,7 +20,6 @@ korvex's."""
 import argparse
 import os
 import shutil
-import statistics
 import subprocess
 import sys
 import tempfile
@@ -35,7 +36,7 @@ CASES = [
     ("L-halves", 1e3, 0.57), ("L-halves", 1e4, 0.18), ("L-halves", 1e5, 0.057), ("L-halves", 2.5e5, 0.035),
 ]
 # Small runs are repeated until they add up to at least this many seconds, so
-# that their median is not one scheduler tick.
+# that their least time is not one scheduler tick.
 MIN_MEASURED_SECONDS = 0.5
 GMSH_OPTIONS = ["-2", "-nt", "1", "-format", "msh2", "-setnumber", "Mesh.Algorithm", "8",
                 "-setnumber", "Mesh.RecombineAll", "1", "-setnumber", "Mesh.RecombinationAlgorithm", "1",
@@ -70,7 +71,7 @@ def peak_memory(argv, cwd):
 
 
 def measure(argv, cwd, repeats):
-    """Median wall and CPU time over the repeats (more for short runs) and
+    """Least wall and CPU time over the repeats (more for short runs) and
     the peak memory, or None when a run fails."""
     walls, cpus = [], []
     while len(walls) < repeats or sum(walls) < MIN_MEASURED_SECONDS:
@@ -79,7 +80,7 @@ def measure(argv, cwd, repeats):
             return None
         walls.append(wall)
         cpus.append(cpu)
-    return statistics.median(walls), statistics.median(cpus), peak_memory(argv, cwd)
+    return min(walls), min(cpus), peak_memory(argv, cwd)
 
 
 def sur_parts(family, step):
@@ -147,14 +148,15 @@ def main():
     print("gmsh: " + (gmsh or "not installed, comparison skipped"))
     fixed = fixed_cost(cmd, args.repeats)
     print(f"fixed cost of a run (a plate of 4 elements): {1000 * fixed:.1f} ms CPU; 'net' leaves it out")
-    print(f"{'model':<8} {'step':>7} {'elements':>9} {'wall s':>7} {'cpu s':>7} {'us/elem':>8} {'net':>6} {'peak MB':>8}"
-          + (f" {'gmsh quads':>10} {'gmsh wall':>9} {'gmsh cpu':>9} {'x cpu':>6} {'x wall':>6}" if gmsh else ""))
+    print(f"{'model':<8} {'step':>7} {'elements':>9} {'wall s':>7} {'cpu s':>7} {'us/elem':>8} {'net':>6} {'peak MB':>8}")
     per_element = {}
+    timed = []  # (family, target, step, key, wall, cpu) of every run that meshed
     with tempfile.TemporaryDirectory() as work:
         for family, target, step in cases:
             key = f"{family.replace('-', '_')}_{step}"
             model = os.path.join(work, key + ".sur")
             bench_models.write_model(model, f"{family} at step {step}", sur_parts(family, step))
+            os.sync()  # the file writes of earlier cases do not land on this one
             got = measure([cmd, model], work, args.repeats)
             if got is None:
                 print(f"{family:<8} {step:>7} failed")
@@ -163,19 +165,26 @@ def main():
             elements = korvex_elements(model[:-3] + "m3d")
             us, net = 1e6 * cpu / elements, 1e6 * (cpu - fixed) / elements
             per_element.setdefault(family, []).append((us, net))
-            line = f"{family:<8} {step:>7} {elements:>9} {wall:>7.2f} {cpu:>7.3f} {us:>8.2f} {net:>6.2f} {peak:>8.1f}"
-            if gmsh and target <= args.gmsh_up_to:
-                geo = os.path.join(work, key + ".geo")
-                with open(geo, "w") as f:
-                    f.write(geo_text(family, step))
-                msh = os.path.join(work, key + ".msh")
-                g = measure([gmsh, geo] + GMSH_OPTIONS + ["-o", msh], work, 1)
-                if g is None:
-                    line += f" {'failed':>10}"
-                else:
-                    line += (f" {gmsh_quads(msh):>10} {g[0]:>9.2f} {g[1]:>9.2f} {g[1] / cpu:>6.1f}"
-                             f" {g[0] / wall:>6.1f}")
-            print(line, flush=True)
+            timed.append((family, target, step, key, wall, cpu))
+            print(f"{family:<8} {step:>7} {elements:>9} {wall:>7.2f} {cpu:>7.3f} {us:>8.2f} {net:>6.2f} {peak:>8.1f}",
+                  flush=True)
+        # The peer runs come after all of ours: their large output files
+        # would otherwise be written back to disk while ours are timed.
+        if gmsh and any(t[1] <= args.gmsh_up_to for t in timed):
+            print(f"\n{'model':<8} {'step':>7} {'gmsh quads':>10} {'gmsh wall':>9} {'gmsh cpu':>9} {'x cpu':>6} {'x wall':>6}")
+        for family, target, step, key, wall, cpu in timed:
+            if not gmsh or target > args.gmsh_up_to:
+                continue
+            geo = os.path.join(work, key + ".geo")
+            with open(geo, "w") as f:
+                f.write(geo_text(family, step))
+            msh = os.path.join(work, key + ".msh")
+            g = measure([gmsh, geo] + GMSH_OPTIONS + ["-o", msh], work, 1)
+            if g is None:
+                print(f"{family:<8} {step:>7} {'failed':>10}")
+                continue
+            print(f"{family:<8} {step:>7} {gmsh_quads(msh):>10} {g[0]:>9.2f} {g[1]:>9.2f} {g[1] / cpu:>6.1f}"
+                  f" {g[0] / wall:>6.1f}", flush=True)
     for family, values in per_element.items():
         for k, what in ((0, "whole run"), (1, "net of the fixed cost")):
             v = [x[k] for x in values]
