@@ -68,8 +68,11 @@ def plate_with_round_holes(width, height, columns, rows, radius, step):
 
 
 def run_once(cmd, model):
-    """Wall time, exit status and peak resident memory (MB) of one run."""
-    rc, wall, _, peak = generator_scaling.run_once([cmd, model], os.path.dirname(model))
+    """Wall time, exit status and peak resident memory (MB) of one run (the
+    peak from a second run, read through GNU time)."""
+    cwd = os.path.dirname(model)
+    rc, wall, _ = generator_scaling.timed_run([cmd, model], cwd)
+    peak = generator_scaling.peak_memory([cmd, model], cwd) if rc == 0 else 0.0
     return wall, rc, peak
 
 
