@@ -238,7 +238,8 @@ private:
     PartnerScore& at(int j) { return p_[static_cast<std::size_t>(j)]; }
     const PartnerScore& at(int j) const { return p_[static_cast<std::size_t>(j)]; }
 
-    // At least hypot(J - A), from the square of the length.
+    // At least hypot(J - A), from the square of the length (a length whose
+    // square underflows reads as 0, far below any limit either way).
     double length_bound(int j) const {
         const GenNode& J = v_.at(j);
         const double jx = J.x - A_.x, jy = J.y - A_.y;
