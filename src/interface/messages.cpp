@@ -41,8 +41,8 @@ std::string vformat(const char* fmt, va_list args) {
 // The log file's append-mode descriptor, held from the run's first message
 // to its end. Every message reaches the file with its own write, unbuffered,
 // so the log is complete whatever happens to the process afterwards; holding
-// the descriptor saves an open and a close per message, which on a small
-// model cost as much as a tenth of the run.
+// the descriptor saves an open and a close per message (over a hundred
+// per run, a few hundredths of a small model's run).
 struct LogDescriptor {
     int fd = -1;
     std::string path;
