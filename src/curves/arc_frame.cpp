@@ -31,6 +31,32 @@ double set_arc_plane(const Vec3& A, const Vec3& M, const Vec3& E, ArcFrame& f) {
     return anorm;
 }
 
+namespace {
+
+Vec3 definition_point(const Array1<ControlPoint>& points, const Curve& cv, int j) {
+    return points[cv.points_id[static_cast<std::size_t>(j)]].pos();
+}
+
+}  // namespace
+
+double set_arc_plane_of(const Array1<ControlPoint>& points, const Curve& cv, ArcFrame& f) {
+    const int n = cv.num_points;
+    return set_arc_plane(definition_point(points, cv, 1), definition_point(points, cv, n / 2 + 1),
+                         definition_point(points, cv, n), f);
+}
+
+bool any_point_off_arc_plane(const ArcFrame& f, const Array1<ControlPoint>& points, const Curve& cv) {
+    for (int j = 1; j <= cv.num_points; ++j)
+        if (off_arc_plane(f, definition_point(points, cv, j))) return true;
+    return false;
+}
+
+bool any_point_off_arc_circle(const ArcFrame& f, const Array1<ControlPoint>& points, const Curve& cv) {
+    for (int j = 1; j <= cv.num_points; ++j)
+        if (off_arc_circle(f, definition_point(points, cv, j))) return true;
+    return false;
+}
+
 bool off_arc_plane(const ArcFrame& f, const Vec3& p) {
     double dist = std::fabs(dot(f.normal, p) - f.d);
     const double r = norm(p);

@@ -3,6 +3,8 @@
 // geometry lives here; each caller reports its own messages.
 #pragma once
 
+#include "model/array1.h"
+#include "model/records.h"
 #include "model/vec3.h"
 
 namespace korvex {
@@ -25,8 +27,14 @@ struct ArcFrame {
 // |(M - A) x (E - A)|; below kMinArcPlaneNormal the plane is not set.
 double set_arc_plane(const Vec3& A, const Vec3& M, const Vec3& E, ArcFrame& f);
 
+// set_arc_plane from the curve's first, middle (num_points / 2 + 1) and last
+// definition points.
+double set_arc_plane_of(const Array1<ControlPoint>& points, const Curve& cv, ArcFrame& f);
+
 // True when p lies off the arc's plane (distance relative to |p| when |p| is at least 1).
 bool off_arc_plane(const ArcFrame& f, const Vec3& p);
+// True when some definition point of the curve lies off the arc's plane.
+bool any_point_off_arc_plane(const ArcFrame& f, const Array1<ControlPoint>& points, const Curve& cv);
 
 // Centre: equidistant from A and M, from M and E, and in the plane.
 // Returns 1; -1 when the solver cannot start; 0 when the system cannot be
@@ -38,6 +46,8 @@ void set_arc_radius(ArcFrame& f);
 
 // True when p is off the circle by more than the relative radius tolerance.
 bool off_arc_circle(const ArcFrame& f, const Vec3& p);
+// True when some definition point of the curve lies off the circle.
+bool any_point_off_arc_circle(const ArcFrame& f, const Array1<ControlPoint>& points, const Curve& cv);
 
 // Angle from CA to CP in the positive sense about the normal, in [0, 2pi).
 // Returns -1 when P lies on the line through C and A but not opposite A.

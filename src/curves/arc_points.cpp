@@ -18,21 +18,14 @@ namespace {
 constexpr double kTinyCoordinate = 1e-10;
 constexpr double kSnapFraction = 1e-6;       // of an angular step times the radius
 
-Vec3 point_of(const Array1<ControlPoint>& points, const Curve& cv, int j) {
-    return points[cv.points_id[static_cast<std::size_t>(j)]].pos();
-}
-
 int find_plane(const Curve& cv, const Array1<ControlPoint>& points, ArcFrame& f) {
-    const int n = cv.num_points;
-    const double anorm =
-        set_arc_plane(point_of(points, cv, 1), point_of(points, cv, 1 + n / 2), point_of(points, cv, n), f);
+    const double anorm = set_arc_plane_of(points, cv, f);
     if (!(anorm >= kMinArcPlaneNormal)) {
         report(" Error in generatePointsOnArcs():  anorm=%g\n", anorm);
         report(" Probable reason: points of arc %s inlined.\n", cv.name.c_str());
         return 0;
     }
-    for (int j = 1; j <= n; ++j) {
-        if (!off_arc_plane(f, point_of(points, cv, j))) continue;
+    if (any_point_off_arc_plane(f, points, cv)) {
         report(" Check input data : not all points defining \n    arc curve %s belong to one and the same plane.\n",
                cv.name.c_str());
         return 0;
@@ -59,8 +52,7 @@ int find_centre(const Curve& cv, ArcFrame& f) {
 
 int find_radius(const Curve& cv, const Array1<ControlPoint>& points, ArcFrame& f) {
     set_arc_radius(f);
-    for (int j = 1; j <= cv.num_points; ++j) {
-        if (!off_arc_circle(f, point_of(points, cv, j))) continue;
+    if (any_point_off_arc_circle(f, points, cv)) {
         report(" Check input data : definition of arc curve %s contains\n  point(s) that geometrically do(es) not "
                "belong\n  to the arc.\n",
                cv.name.c_str());

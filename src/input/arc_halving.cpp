@@ -18,21 +18,14 @@ namespace {
 
 constexpr double kSnapFraction = 0.001;     // of one step: a placed point this close is the defining point
 
-Vec3 defining_point(const Run& run, const Curve& cv, int j) {
-    return run.points[cv.points_id[static_cast<std::size_t>(j)]].pos();
-}
-
 int find_plane(const Run& run, const Curve& cv, ArcFrame& f) {
-    const int n = cv.num_points;
-    const double anorm =
-        set_arc_plane(defining_point(run, cv, 1), defining_point(run, cv, n / 2 + 1), defining_point(run, cv, n), f);
+    const double anorm = set_arc_plane_of(run.points, cv, f);
     if (!(anorm >= kMinArcPlaneNormal)) {
         report(" Error in divide_arc_to_2():  anorm=%g\n", anorm);
         report("  Probable reason: points of arc curve %s   are inlined.\n", cv.name.c_str());
         return 0;
     }
-    for (int j = 1; j <= n; ++j) {
-        if (!off_arc_plane(f, defining_point(run, cv, j))) continue;
+    if (any_point_off_arc_plane(f, run.points, cv)) {
         report(" Check input data : not all points defining \n    arc curve %s belong to one and the same plane.\n",
                cv.name.c_str());
         return 0;
@@ -58,8 +51,7 @@ int find_centre(ArcFrame& f) {
 
 int check_radius(const Run& run, const Curve& cv, ArcFrame& f) {
     set_arc_radius(f);
-    for (int j = 1; j <= cv.num_points; ++j) {
-        if (!off_arc_circle(f, defining_point(run, cv, j))) continue;
+    if (any_point_off_arc_circle(f, run.points, cv)) {
         report(" Check input data : definition of arc curve %s contains\n  point(s) that geometrically do(es) not "
                "belong\n  to the arc.\n",
                cv.name.c_str());
