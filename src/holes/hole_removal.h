@@ -35,10 +35,12 @@ struct ConnectorPair {
 // Pairs of candidates that share no corner and keep apart, shortest sum first.
 int identify_connector_pairs(const std::vector<Connector>& DK, std::vector<ConnectorPair>& PCP);
 
-// A part cut off subregion `parent` inherits its original name, type,
+// Appends a new subregion for a part cut off subregion k, named by
+// name_format from its index, and returns that index; the caller has checked
+// the subregion limit. The part inherits k's original name, type,
 // refinement, axis, centre, plane, id and preprocessing state; its boundary,
 // holes and trees are set by the cut.
-void inherit_from_parent(const Subregion& parent, Subregion& part);
+int append_part(Run& run, int k, const char* name_format);
 
 // Cuts subregion k along the connector curves c1 and c2 (curves[] indexes,
 // both running from the hole to the outer boundary) of the pair that

@@ -67,7 +67,13 @@ int set_boundary(Run& run, Subregion& s, const std::vector<int>& loop, const cha
 
 }  // namespace
 
-void inherit_from_parent(const Subregion& parent, Subregion& part) {
+int append_part(Run& run, int k, const char* name_format) {
+    const int np = run.new_patch_slot();
+    const Subregion& parent = run.patches[k];
+    Subregion& part = run.patches[np];
+    char name[32];
+    std::snprintf(name, sizeof name, name_format, np);
+    part.name = name;
     part.original_name = parent.original_name;
     part.type = parent.type;
     part.REF = parent.REF;
@@ -79,27 +85,19 @@ void inherit_from_parent(const Subregion& parent, Subregion& part) {
     part.id = parent.id;
     part.num_edges_original = parent.num_edges_original;
     part.preprocessed_marker = parent.preprocessed_marker;
+    run.nPatches = np;
+    return np;
 }
 
 namespace {
 
-// The new subregion: a copy of the parent's type, refinement and plane, with no holes or trees yet.
+// The new subregion for the part cut off k (no holes or trees yet).
 int new_part(Run& run, int k) {
     if (run.nPatches + 1 > run.settings.MAX_SUBREGIONS) {
         report(" Increase MAX_SUBREGIONS in KORVEX.H file.\n");
         return 0;
     }
-    const int np = run.new_patch_slot();
-    const Subregion& parent = run.patches[k];
-    Subregion& s = run.patches[np];
-    char name[32];
-    std::snprintf(name, sizeof name, "Rpa%05i", np);
-    s.name = name;
-    inherit_from_parent(parent, s);
-    s.num_holes = 0;
-    s.num_trees = 0;
-    run.nPatches = np;
-    return np;
+    return append_part(run, k, "Rpa%05i");
 }
 
 // Holes other than `cut` go to the part that contains them.

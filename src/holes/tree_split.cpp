@@ -127,15 +127,7 @@ int new_part(Run& run, int k) {
                run.settings.MAX_SUBREGIONS);
         return 0;
     }
-    const int np = run.new_patch_slot();
-    const Subregion& parent = run.patches[k];
-    Subregion& s = run.patches[np];
-    char name[32];
-    std::snprintf(name, sizeof name, "Rp%06i", np);
-    s.name = name;
-    inherit_from_parent(parent, s);
-    run.nPatches = np;
-    return np;
+    return append_part(run, k, "Rp%06i");
 }
 
 // WALLTR2C: each saved hole goes to the part that contains it.
