@@ -91,10 +91,7 @@ class HoleChaining : public ::testing::Test {
 protected:
     void SetUp() override {
         MessageCapture capture;
-        ASSERT_EQ(prepare_model(run, kPlate, true), 1) << capture.text();
-        PlaneCoeffs plane;
-        int planar = 0;
-        ASSERT_EQ(recognize_plane_patch(run, 1, plane, planar), 1) << capture.text();
+        ASSERT_EQ(prepare_recognized_plane(run, kPlate), 1) << capture.text();
     }
     korvex::Run run;
 };

@@ -20,7 +20,7 @@ inline int prepare_model(Run& run, const std::string& text, bool prepare_planes 
     run.problem_path = file.path();
     run.settings = run_settings();
     if (!read_model(run)) return 0;
-    run.new_points.reset(NEW_POINTS_ARRAY);
+    run.new_points.reset_with_room(NEW_POINTS_ARRAY);
     run.num_new_points = 0;
     for (int i = 1; i <= run.nPoints; ++i) run.points[i].PINT = run.points[i].name.starts_with("PINT") ? 1 : 0;
     if (!check_input_data(run) || !restore_curves(run) || !input_data_preprocessor(run)) return 0;
@@ -41,6 +41,15 @@ inline int prepare_model(Run& run, const std::string& text, bool prepare_planes 
         run.new_points[j] = run.points[i];
     }
     return final_preprocessing_of_patches(run);
+}
+
+// prepare_model with the plane preparation, then plane recognition of the
+// first subregion. Returns 1 when every stage succeeds and it is planar.
+inline int prepare_recognized_plane(Run& run, const std::string& text) {
+    if (!prepare_model(run, text, true)) return 0;
+    PlaneCoeffs plane;
+    int planar = 0;
+    return recognize_plane_patch(run, 1, plane, planar) && planar ? 1 : 0;
 }
 
 }  // namespace korvex::test
