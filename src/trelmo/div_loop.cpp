@@ -195,8 +195,8 @@ int div_loop(const NodeLoop& loop, TrelmoMesh& mesh, double REF, std::string_vie
         const double score = 0.2 * found[k].r.S + 0.1 * (use_length ? found[k].r.L / lmax : 0.0);
         if (score < best_score) { best_score = score; best = k; }
     }
-    NodeLoop rot = loop;
-    if (!first(found[best].node, n, rot.node, nullptr, code)) return 0;
+    rotated.rotate(loop, a, seg, found[best].node);
+    const NodeLoop& rot = rotated.loop;
     const int p = found[best].r.position;
     const GenNode A = mesh.node(rot.at(1)), B = mesh.node(rot.at(p));
     const double hA = (distance(A, mesh.node(rot.at(2))) + distance(A, mesh.node(rot.at(n)))) / 2;

@@ -181,7 +181,6 @@ public:
         for (int j = 3; j <= n_ - 1; ++j) floor_from_A(j);
     }
 
-    double hA() const { return hA_; }
     double L(int j) const { return at(j).L; }
     double S(int j) const { return at(j).S; }
     double D(int j) const { return at(j).D; }
