@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "interface/run_settings.h"
+#include "base/run_settings.h"
 #include "model/run.h"
 #include "pipeline/coincidence_check.h"
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "base/run_settings.h"
+#include "curves/curve_points.h"
 #include "curves/node_coincidence.h"
-#include "interface/run_settings.h"
 #include "model/run.h"
-#include "pipeline/stages.h"
 
 namespace {
 

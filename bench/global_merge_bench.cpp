@@ -9,7 +9,7 @@
 #include <string>
 
 #include "assembly/global_merge.h"
-#include "interface/run_settings.h"
+#include "base/run_settings.h"
 #include "model/run.h"
 
 namespace korvex {

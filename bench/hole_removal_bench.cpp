@@ -10,11 +10,12 @@
 #include <fstream>
 #include <string>
 
-#include "interface/messages.h"
-#include "interface/run_settings.h"
+#include "base/messages.h"
+#include "base/run_settings.h"
+#include "cuts/cuts.h"
+#include "input/input_stages.h"
 #include "model/run.h"
 #include "pipeline/korvex_steps.h"
-#include "pipeline/stages.h"
 #include "pipeline/working_file.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "input/input_stages.h"
 #include "model/run.h"
-#include "pipeline/stages.h"
 
 namespace {
 

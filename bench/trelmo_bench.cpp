@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "interface/run_settings.h"
+#include "base/run_settings.h"
 #include "trelmo/trelmo.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "model/array1.h"
+#include "base/array1.h"
 #include "model/records.h"
 
 namespace korvex {

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "assembly/assembly.h"
 #include "assembly/bandwidth.h"
 #include "assembly/merge_index.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "assembly/internal_points.h"
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

@@ -4,7 +4,7 @@
 
 #include "assembly/global_merge.h"
 #include "assembly/merge_steps.h"
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

@@ -17,7 +17,7 @@
 // arrays keep what was appended before the failure.
 #pragma once
 
-#include "model/array1.h"
+#include "base/array1.h"
 #include "model/records.h"
 #include "model/run.h"
 #include "trelmo/trelmo.h"

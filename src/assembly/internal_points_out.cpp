@@ -2,10 +2,10 @@
 // global mesh. A point that already stands on a node names that node
 // "PINT"; a point lying on an arc or a straight curve pulls the nearest
 // suitable node of that curve onto itself.
+#include "assembly/assembly.h"
 #include "assembly/internal_points.h"
 #include "assembly/merge_index.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

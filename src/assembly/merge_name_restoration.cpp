@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "assembly/merge_steps.h"
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex::merge {
 

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "assembly/merge_steps.h"
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex::merge {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "assembly/assembly.h"
 #include "assembly/merge_index.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "assembly/merge_steps.h"
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex::merge {
 

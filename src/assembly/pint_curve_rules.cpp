@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "assembly/internal_points.h"
+#include "base/messages.h"
 #include "curves/geometry_kernels.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

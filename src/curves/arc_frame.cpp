@@ -3,9 +3,9 @@
 #include <cmath>
 #include <vector>
 
+#include "base/limits.h"
 #include "curves/dense_solver.h"
 #include "curves/geometry_kernels.h"
-#include "model/limits.h"
 
 namespace korvex {
 

@@ -3,9 +3,9 @@
 // geometry lives here; each caller reports its own messages.
 #pragma once
 
-#include "model/array1.h"
+#include "base/array1.h"
+#include "base/vec3.h"
 #include "model/records.h"
-#include "model/vec3.h"
 
 namespace korvex {
 

@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <new>
 
+#include "base/messages.h"
 #include "curves/arc_frame.h"
 #include "curves/curve_division.h"
 #include "curves/curve_points.h"
 #include "curves/geometry_kernels.h"
 #include "curves/node_coincidence.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

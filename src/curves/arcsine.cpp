@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

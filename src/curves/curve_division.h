@@ -2,9 +2,9 @@
 // folder (general curves, arcs, internal points, sphere projection).
 #pragma once
 
-#include "model/array1.h"
+#include "base/array1.h"
+#include "base/vec3.h"
 #include "model/records.h"
-#include "model/vec3.h"
 
 namespace korvex {
 

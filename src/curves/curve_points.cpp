@@ -6,11 +6,11 @@
 #include <new>
 #include <vector>
 
+#include "base/messages.h"
 #include "curves/curve_division.h"
 #include "curves/hermite_curve.h"
 #include "curves/node_coincidence.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "model/run.h"
 
 namespace korvex {
 

@@ -1,14 +1,20 @@
-// Nodes along curves. generatePointsAlongCurves (declared with the other
-// stages in pipeline/stages.h) divides every curve of the model; the arc
-// division is also used on its own by the surface-of-revolution patches.
+// Nodes along curves. generatePointsAlongCurves, the entry point of this
+// stage, divides every curve of the model; the arc division is also used on
+// its own by the surface-of-revolution patches.
 #pragma once
 
-#include "model/array1.h"
-#include "model/limits.h"
+#include "base/array1.h"
+#include "base/limits.h"
+#include "base/vec3.h"
 #include "model/records.h"
-#include "model/vec3.h"
 
 namespace korvex {
+
+struct Run;
+
+// Generates the nodes of every curve into new_points (at most
+// max_new_points). Returns 1, or 0 after reporting its reason.
+int generatePointsAlongCurves(Run& run, int max_new_points);
 
 class NodeCoincidenceIndex;
 

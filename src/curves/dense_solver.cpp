@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

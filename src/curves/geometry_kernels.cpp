@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/limits.h"
+#include "base/messages.h"
 #include "curves/arcsine.h"
-#include "interface/messages.h"
-#include "model/limits.h"
 
 namespace korvex {
 

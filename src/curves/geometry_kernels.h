@@ -2,7 +2,7 @@
 // stages measure angles between directions.
 #pragma once
 
-#include "model/vec3.h"
+#include "base/vec3.h"
 
 namespace korvex {
 

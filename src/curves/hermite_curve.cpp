@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/messages.h"
 #include "curves/geometry_kernels.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "model/array1.h"
+#include "base/array1.h"
+#include "base/vec3.h"
 #include "model/records.h"
-#include "model/vec3.h"
 
 namespace korvex {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <vector>
 
+#include "base/limits.h"
+#include "base/messages.h"
 #include "curves/curve_division.h"
 #include "curves/node_coincidence.h"
-#include "interface/messages.h"
-#include "model/limits.h"
 
 namespace korvex {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/messages.h"
 #include "curves/curve_division.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

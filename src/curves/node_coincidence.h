@@ -10,7 +10,7 @@
 #include <set>
 #include <vector>
 
-#include "model/array1.h"
+#include "base/array1.h"
 #include "model/records.h"
 
 namespace korvex {

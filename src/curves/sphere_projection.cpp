@@ -2,8 +2,8 @@
 // onto the sphere, whose radius is taken from the subregion's first node.
 #include <cstdlib>
 
+#include "base/limits.h"
 #include "curves/curve_division.h"
-#include "model/limits.h"
 
 namespace korvex {
 

@@ -6,11 +6,11 @@
 #include <new>
 #include <vector>
 
+#include "base/messages.h"
 #include "curves/arc_frame.h"
 #include "curves/curve_division.h"
 #include "curves/geometry_kernels.h"
 #include "input/edge_conversion.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

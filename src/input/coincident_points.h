@@ -4,7 +4,7 @@
 #include <functional>
 #include <utility>
 
-#include "model/array1.h"
+#include "base/array1.h"
 #include "model/records.h"
 
 namespace korvex {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "model/array1.h"
+#include "base/array1.h"
 #include "model/records.h"
 
 namespace korvex {

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/messages.h"
 #include "curves/curve_division.h"
 #include "curves/hermite_curve.h"
 #include "input/edge_conversion.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
+#include "input/input_stages.h"
 
 namespace korvex {
 

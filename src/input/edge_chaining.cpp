@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/messages.h"
 #include "input/curve_ends.h"
 #include "input/general_preprocessor.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "input/edge_conversion.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
+#include "input/input_stages.h"
 
 namespace korvex {
 

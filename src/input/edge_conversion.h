@@ -1,12 +1,12 @@
 // Conversion of two- and three-edged subregions into four-edged ones (or
 // TRIANGULAR ones) and the curve cuts it uses. The stages themselves,
-// prepro23 and transform_2edged_SPHEREs, are declared in pipeline/stages.h.
+// prepro23 and transform_2edged_SPHEREs, are declared in input/input_stages.h.
 #pragma once
 
 #include <vector>
 
+#include "base/vec3.h"
 #include "model/run.h"
-#include "model/vec3.h"
 
 namespace korvex {
 

@@ -2,8 +2,8 @@
 // points in order around its boundary, once the curves have their points.
 #include <cstdlib>
 
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
+#include "input/input_stages.h"
 
 namespace korvex {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "input/general_preprocessor.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
+#include "input/input_stages.h"
 
 namespace korvex {
 

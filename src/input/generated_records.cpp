@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "base/messages.h"
 #include "input/edge_conversion.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

@@ -5,10 +5,10 @@
 #include <tuple>
 #include <vector>
 
+#include "base/messages.h"
 #include "input/coincident_points.h"
+#include "input/input_stages.h"
 #include "input/name_index.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
 
 namespace korvex {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "base/messages.h"
+#include "input/input_stages.h"
 #include "input/model_reader_sections.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
 
 namespace korvex {
 

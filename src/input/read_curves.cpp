@@ -1,7 +1,7 @@
 // CURVES section: each curve's name, the names of its defining points and
 // its target step size.
+#include "base/messages.h"
 #include "input/model_reader_sections.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

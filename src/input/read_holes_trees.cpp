@@ -1,7 +1,7 @@
 // The holes and internal trees of a subregion, after its REF value. Their
 // curves are resolved at once against the curves read so far.
+#include "base/messages.h"
 #include "input/model_reader_sections.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

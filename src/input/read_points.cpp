@@ -1,7 +1,7 @@
 // POINTS section: named control points, and internal points (PINT...) with
 // their optional subregion, step and radius of a refined zone.
+#include "base/messages.h"
 #include "input/model_reader_sections.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/messages.h"
 #include "input/model_reader_sections.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

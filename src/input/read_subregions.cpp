@@ -1,7 +1,7 @@
 // SUBREGIONS section: each subregion's name, surface type, edges of curves,
 // refinement coefficient, holes and trees.
+#include "base/messages.h"
 #include "input/model_reader_sections.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

@@ -2,9 +2,9 @@
 // names of every subregion to array indexes.
 #include <algorithm>
 
+#include "base/messages.h"
+#include "input/input_stages.h"
 #include "input/name_index.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
 
 namespace korvex {
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/messages.h"
 #include "curves/geometry_kernels.h"
 #include "input/curve_ends.h"
 #include "input/edge_conversion.h"
-#include "interface/messages.h"
 
 namespace korvex {
 

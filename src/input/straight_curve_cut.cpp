@@ -2,9 +2,9 @@
 // middle; the second half becomes the subregion's fourth edge.
 #include <cstdlib>
 
+#include "base/messages.h"
 #include "input/edge_conversion.h"
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "input/input_stages.h"
 
 namespace korvex {
 

@@ -10,11 +10,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "interface/messages.h"
+#include "base/messages.h"
+#include "base/run_settings.h"
+#include "input/input_stages.h"
 #include "interface/model_file.h"
-#include "interface/run_settings.h"
 #include "model/record_sizes.h"
-#include "pipeline/stages.h"
+#include "pipeline/pipeline.h"
 #include "pipeline/working_file.h"
 
 namespace korvex {

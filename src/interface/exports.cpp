@@ -1,9 +1,9 @@
 // The three exported functions. Nothing but return values crosses the C boundary.
 #include "korvex/korvex.h"
 
+#include "base/messages.h"
+#include "base/run_settings.h"
 #include "interface/driver.h"
-#include "interface/messages.h"
-#include "interface/run_settings.h"
 
 extern "C" {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/limits.h"
+#include "base/limits.h"
 
 namespace korvex {
 

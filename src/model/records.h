@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/fixed_name.h"
-#include "model/limits.h"
-#include "model/slot_table.h"
-#include "model/vec3.h"
+#include "base/fixed_name.h"
+#include "base/limits.h"
+#include "base/slot_table.h"
+#include "base/vec3.h"
 
 namespace korvex {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "interface/run_settings.h"
-#include "model/array1.h"
+#include "base/array1.h"
+#include "base/run_settings.h"
 #include "model/records.h"
 
 namespace korvex {

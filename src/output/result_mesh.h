@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/vec3.h"
+#include "base/vec3.h"
 
 namespace korvex::output {
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "pipeline/coincidence_grid.h"
 
 namespace korvex {

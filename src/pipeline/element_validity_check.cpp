@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "interface/messages.h"
-#include "patches/patch_untangling.h"
+#include "base/messages.h"
+#include "patches/common/patch_untangling.h"
 
 namespace korvex {
 

@@ -4,8 +4,8 @@
 
 #include <array>
 
+#include "base/vec3.h"
 #include "model/run.h"
-#include "model/vec3.h"
 
 namespace korvex {
 

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <new>
 
-#include "interface/messages.h"
+#include "base/messages.h"
+#include "input/input_stages.h"
 #include "pipeline/korvex_steps.h"
-#include "pipeline/stages.h"
+#include "pipeline/pipeline.h"
 
 namespace korvex {
 

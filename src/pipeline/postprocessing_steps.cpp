@@ -1,9 +1,9 @@
 // Steps 22 to 29: every subregion through its mesher, then the global mesh's
 // names, internal points and numbering, and the last touches to its nodes.
-#include "interface/messages.h"
+#include "assembly/assembly.h"
+#include "base/messages.h"
 #include "pipeline/final_node_adjustments.h"
 #include "pipeline/korvex_steps.h"
-#include "pipeline/stages.h"
 #include "pipeline/subregion_dispatch.h"
 
 namespace korvex {

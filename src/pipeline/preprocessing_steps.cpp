@@ -1,10 +1,14 @@
 // Steps 5 to 18 of the pipeline: from the raw model to subregions whose
 // boundaries carry mesh points, written to the working file and recognised
 // as planar where they are.
-#include "interface/messages.h"
+#include "base/messages.h"
+#include "curves/curve_points.h"
+#include "input/input_stages.h"
 #include "pipeline/korvex_steps.h"
-#include "pipeline/stages.h"
+#include "pipeline/pipeline.h"
 #include "pipeline/working_file.h"
+#include "planar/plane_recognition.h"
+#include "refinement/refinement.h"
 
 namespace korvex {
 

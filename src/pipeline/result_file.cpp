@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "pipeline/coincidence_check.h"
 #include "pipeline/element_validity_check.h"
-#include "pipeline/stages.h"
+#include "pipeline/pipeline.h"
 
 namespace korvex {
 

@@ -1,7 +1,8 @@
 #include "pipeline/subregion_dispatch.h"
 
-#include "interface/messages.h"
-#include "pipeline/stages.h"
+#include "base/messages.h"
+#include "patches/meshers.h"
+#include "planar/plane_recognition.h"
 
 namespace korvex {
 

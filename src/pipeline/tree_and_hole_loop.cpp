@@ -1,9 +1,9 @@
 // Steps 19 to 21: the tree merge, then trees (WALLTREE) and holes (MULT_CON)
 // in turn until both report that nothing is left. An iteration that does not
 // change the number of subregions ends the run, so the loop always stops.
-#include "interface/messages.h"
+#include "base/messages.h"
+#include "cuts/cuts.h"
 #include "pipeline/korvex_steps.h"
-#include "pipeline/stages.h"
 
 namespace korvex {
 

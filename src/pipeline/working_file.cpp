@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 
 namespace korvex {
 

@@ -1,5 +1,5 @@
 // Appending one element, with the element cap of the global mesh.
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {

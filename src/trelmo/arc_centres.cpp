@@ -2,7 +2,7 @@
 // the mid point.
 #include <cmath>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {

@@ -1,5 +1,5 @@
 // Merging pairs of elements folded around a node that belongs to them alone.
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/node_compaction.h"
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 

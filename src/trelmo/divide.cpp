@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <new>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {

@@ -1,6 +1,6 @@
 // Resolving the subregions' entity names and counting how many subregions
 // list each entity (module ENT_ENC).
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {

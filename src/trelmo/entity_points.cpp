@@ -1,5 +1,5 @@
 // Resolving the start, end and third point of every entity in POINTS.
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {

@@ -1,6 +1,6 @@
 // Choosing where the boundary layer starts: a node of moderate angle whose
 // neighbours are no corners either.
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 

@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/node_compaction.h"
 #include "trelmo/small_angles.h"

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 

@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {

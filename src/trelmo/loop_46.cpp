@@ -2,7 +2,7 @@
 // patterns for a 6-node loop.
 #include <cmath>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 

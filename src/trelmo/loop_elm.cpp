@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 

@@ -1,7 +1,7 @@
 // The generator's node and element arrays: allocation and growth by a third.
 #include <new>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {

@@ -1,5 +1,5 @@
 // Spike removal on the inner loops left by the boundary layer.
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/node_compaction.h"
 #include "trelmo/small_angles.h"

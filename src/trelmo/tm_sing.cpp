@@ -2,7 +2,7 @@
 // flat is split into four by three new nodes.
 #include <set>
 
-#include "interface/messages.h"
+#include "base/messages.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 

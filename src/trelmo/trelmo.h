@@ -20,8 +20,8 @@
 //   if (call_Trelmo(pts, 4, ents, 4, subs, 1, nodes, nn, elems, ne, TrelmoLimits{}, flag)) ...
 #pragma once
 
-#include "model/array1.h"
-#include "model/fixed_name.h"
+#include "base/array1.h"
+#include "base/fixed_name.h"
 
 namespace korvex {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/array1.h"
-#include "model/fixed_name.h"
+#include "base/array1.h"
+#include "base/fixed_name.h"
 #include "trelmo/trelmo.h"
 
 namespace korvex {

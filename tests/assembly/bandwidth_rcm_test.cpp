@@ -1,9 +1,9 @@
 // Known answers of the reverse Cuthill-McKee renumbering.
 #include <gtest/gtest.h>
 
+#include "assembly/assembly.h"
 #include "assembly/bandwidth.h"
 #include "assembly_fixture.h"
-#include "pipeline/stages.h"
 
 namespace korvex {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "assembly/assembly.h"
 #include "assembly/internal_points.h"
 #include "assembly_fixture.h"
-#include "pipeline/stages.h"
 
 namespace korvex {
 namespace {

@@ -2,8 +2,8 @@
 // names under which the records were read.
 #include <gtest/gtest.h>
 
+#include "assembly/assembly.h"
 #include "assembly_fixture.h"
-#include "pipeline/stages.h"
 
 namespace korvex {
 namespace {

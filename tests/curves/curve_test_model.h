@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "curves/curve_points.h"
 #include "model/run.h"
-#include "pipeline/stages.h"
 #include "support/message_capture.h"
 #include "support/model_builder.h"
 

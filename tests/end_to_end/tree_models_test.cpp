@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/run_settings.h"
 #include "end_to_end/meshed_model.h"
-#include "interface/run_settings.h"
 
 namespace korvex::test {
 namespace {

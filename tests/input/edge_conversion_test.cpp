@@ -11,7 +11,7 @@
 
 #include "curves/hermite_curve.h"
 #include "input/edge_conversion.h"
-#include "pipeline/stages.h"
+#include "input/input_stages.h"
 #include "support/message_capture.h"
 #include "support/model_builder.h"
 

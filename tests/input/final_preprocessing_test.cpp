@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/stages.h"
+#include "input/input_stages.h"
 #include "support/message_capture.h"
 #include "support/model_builder.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "interface/run_settings.h"
-#include "pipeline/stages.h"
+#include "base/run_settings.h"
+#include "input/input_stages.h"
 #include "support/message_capture.h"
 #include "support/model_builder.h"
 

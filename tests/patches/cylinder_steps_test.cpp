@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "patches/cylinder_crossings.h"
-#include "patches/cylinder_mesher.h"
+#include "patches/cylinder/cylinder_crossings.h"
+#include "patches/cylinder/cylinder_mesher.h"
 #include "support/message_capture.h"
 #include "support/plane_model.h"
 

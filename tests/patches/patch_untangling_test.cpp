@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "patches/patch_untangling.h"
-#include "support/message_capture.h"
+#include "patches/common/patch_untangling.h"
 #include "support/mesh_checker.h"
+#include "support/message_capture.h"
 
 namespace korvex::test {
 namespace {

@@ -6,9 +6,10 @@
 #include <cmath>
 #include <string>
 
-#include "patches/plane_mesher.h"
-#include "patches/plane_uv.h"
-#include "pipeline/stages.h"
+#include "patches/meshers.h"
+#include "patches/plane/plane_mesher.h"
+#include "planar/plane_recognition.h"
+#include "planar/plane_uv.h"
 #include "support/message_capture.h"
 #include "support/plane_model.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "patches/rev_patch.h"
-#include "patches/transfinite_patch.h"
+#include "patches/revolution/rev_patch.h"
+#include "patches/transfinite/transfinite_patch.h"
 #include "support/message_capture.h"
 #include "support/plane_model.h"
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "patches/interval_index.h"
-#include "patches/rev_patch.h"
+#include "patches/common/interval_index.h"
+#include "patches/revolution/rev_patch.h"
 
 namespace korvex::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "patches/transfinite_patch.h"
+#include "patches/transfinite/transfinite_patch.h"
 #include "support/message_capture.h"
 
 namespace korvex::test {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "patches/triangular_mesher.h"
+#include "patches/triangular/triangular_mesher.h"
 #include "support/message_capture.h"
 
 namespace korvex::test {

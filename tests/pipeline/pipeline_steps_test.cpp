@@ -4,9 +4,10 @@
 
 #include <cmath>
 
+#include "cuts/cuts.h"
 #include "pipeline/final_node_adjustments.h"
 #include "pipeline/korvex_steps.h"
-#include "pipeline/stages.h"
+#include "pipeline/pipeline.h"
 #include "support/message_capture.h"
 #include "support/model_builder.h"
 

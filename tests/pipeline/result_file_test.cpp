@@ -7,8 +7,8 @@
 
 #include "model/run.h"
 #include "pipeline/coincidence_check.h"
+#include "pipeline/pipeline.h"
 #include "pipeline/result_file.h"
-#include "pipeline/stages.h"
 #include "support/message_capture.h"
 #include "support/model_builder.h"
 

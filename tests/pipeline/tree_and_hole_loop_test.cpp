@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "pipeline/korvex_steps.h"
-#include "pipeline/stages.h"
 #include "support/message_capture.h"
 
 namespace korvex::test {

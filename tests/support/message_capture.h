@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "interface/run_settings.h"
+#include "base/run_settings.h"
 
 namespace korvex::test {
 

@@ -5,9 +5,12 @@
 
 #include <string>
 
-#include "interface/run_settings.h"
+#include "base/run_settings.h"
+#include "curves/curve_points.h"
+#include "input/input_stages.h"
 #include "model/run.h"
-#include "pipeline/stages.h"
+#include "planar/plane_recognition.h"
+#include "refinement/refinement.h"
 #include "support/model_builder.h"
 
 namespace korvex::test {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "interface/run_settings.h"
+#include "base/run_settings.h"
 #include "support/mesh_checker.h"
 #include "support/message_capture.h"
 #include "trelmo/trelmo.h"

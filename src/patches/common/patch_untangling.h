@@ -1,0 +1,63 @@
+// Element validity of a patch mesh in its own (u, v) frame, and the
+// untangling of the elements that fail.
+//
+// Every patch mesher calls untangle_patch_mesh on the generator's output in
+// the frame where it meshed (the plane of the generator, with the final
+// boundary positions), after its own node moves (internal points) and before
+// mapping the mesh onto the surface and merging it:
+//
+//   untangle_patch_mesh(patch.name.c_str(), num_nodes, gen_nodes, num_elements, gen_elements);
+//
+// An element is valid when every corner has a positive scaled Jacobian with
+// the orientation of the patch (the sign of its total area). Invalid
+// elements are repaired by moving free nodes only: nodes of kind
+// NODE_KIND_INTERIOR that are not internal points (named "PINT") and do not
+// lie on a boundary edge of the patch mesh; such nodes shared by only two
+// elements are removed, which renumbers the patch's nodes and elements. A mesh
+// with no invalid element is left untouched, bit for bit.
+#pragma once
+
+#include <vector>
+
+#include "base/array1.h"
+#include "trelmo/trelmo.h"
+
+namespace korvex {
+
+// A corner whose scaled Jacobian is below this counts as not positive: three
+// nodes in a line come out of the arithmetic a few rounding errors either
+// side of zero.
+inline constexpr double kMinValidScaledJacobian = 1e-6;
+
+// Scaled Jacobian of the corner p between its neighbours next and prev:
+// sin of the corner angle, signed positive for a counter-clockwise corner;
+// 0 when an edge has no length.
+double corner_scaled_jacobian(double px, double py, double nx, double ny, double qx, double qy);
+
+// Smallest corner scaled Jacobian of the element, multiplied by orientation
+// (+1 for a counter-clockwise mesh, -1 for a clockwise one).
+double element_scaled_jacobian_uv(const Array1<GenNode>& nodes, const GenElement& e, int orientation);
+
+// +1 when the elements' signed areas sum to a positive value, else -1.
+int patch_orientation(const Array1<GenNode>& nodes, int num_elements, const Array1<GenElement>& elements);
+
+// Elements 1..num_elements whose scaled Jacobian is below kMinValidScaledJacobian.
+std::vector<int> invalid_patch_elements(const Array1<GenNode>& nodes, int num_elements,
+                                        const Array1<GenElement>& elements, int orientation);
+
+// Removes every interior node (kind NODE_KIND_INTERIOR, not "PINT") that only
+// two elements share, merging the two into one element over their outer
+// corners; nodes and elements are renumbered in their order. Returns the
+// number of nodes removed.
+int collapse_patch_doublets(int& num_nodes, Array1<GenNode>& nodes, int& num_elements, Array1<GenElement>& elements);
+
+// Checks every element; when some fail, removes the interior nodes of only
+// two elements (collapse_patch_doublets) and moves the free nodes around the
+// failing elements to make them valid, then reports how many were repaired.
+// When nothing could be repaired the mesh is given back as it came. Returns the number of
+// elements still invalid (0 when the mesh is valid); those are left for the
+// final check of the result to report.
+int untangle_patch_mesh(const char* subregion_name, int& num_nodes, Array1<GenNode>& nodes, int& num_elements,
+                        Array1<GenElement>& elements);
+
+}  // namespace korvex

@@ -1,0 +1,90 @@
+// process_REV_patch: a patch of a surface of revolution meshed by the
+// transfinite mesher (strip by strip when its meridians have several
+// curves), its interior nodes then moved onto the exact surface.
+#include <cmath>
+#include <vector>
+
+#include "base/messages.h"
+#include "patches/common/interval_index.h"
+#include "patches/meshers.h"
+#include "patches/revolution/rev_patch.h"
+#include "patches/transfinite/transfinite_patch.h"
+
+namespace korvex {
+
+namespace {
+
+constexpr int kMeridianSubSteps = 20;  // 21 samples per node interval
+constexpr double kFlatSegment = 1e-300;
+
+struct MeridianPoint {
+    double h = 0;    // axial position
+    double rho = 0;  // distance from the axis
+};
+
+}  // namespace
+
+int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, int first_node) {
+    std::vector<EdgeSample> samples;
+    sample_edge_curves(run, patch, 4, kMeridianSubSteps, false, samples);
+    std::vector<MeridianPoint> table;
+    table.reserve(samples.size());
+    for (const EdgeSample& s : samples) {
+        const double h = dot(s.p - axis.point, axis.dir);
+        table.push_back({h, norm(s.p - axis.point - axis.dir * h)});
+    }
+    std::vector<double> heights;
+    for (const MeridianPoint& m : table) heights.push_back(m.h);
+    const IntervalIndex index(heights);  // the first segment holding h, without scanning them all
+    for (int i = first_node; i <= run.num_nodes; ++i) {
+        Node3D& node = run.nodes3D[i];
+        if (!node.name.starts_with("R")) continue;
+        const Vec3 X = node.pos();
+        const double h = dot(X - axis.point, axis.dir);
+        const Vec3 foot = axis.point + axis.dir * h;
+        const Vec3 radial = X - foot;
+        const double rho = norm(radial);
+        bool found = false;
+        double rho_new = 0;
+        for (std::size_t s : index.candidates(h)) {
+            if (found) break;
+            const MeridianPoint &a = table[s], &b = table[s + 1];
+            if (h < std::min(a.h, b.h) || h > std::max(a.h, b.h)) continue;
+            const double dh = b.h - a.h;
+            const double t = std::fabs(dh) > kFlatSegment ? (h - a.h) / dh : 0.5;
+            rho_new = a.rho + (b.rho - a.rho) * t;
+            found = true;
+        }
+        if (!found) {
+            report(" No corresponding segment found    in adjust_coordinates().\n");
+            return 0;
+        }
+        if (rho > 0) node.set_pos(foot + radial * (rho_new / rho));
+    }
+    return 1;
+}
+
+int process_REV_patch(Run& run, int k) {
+    report("Entered REV_PA.C\n");
+    RevEdges e;
+    if (!rev_entry_checks(run, run.patches[k], RevKind::Rev, e)) return 0;
+    if (!verify_and_preprocess_REV_patch(run, run.patches[k], RevKind::Rev, e)) {
+        report("Unsuccessful return from verify_and_preprocess_REV_patch()\n");
+        return 0;
+    }
+    RevAxis axis;
+    if (!rev_axis(e, axis)) return 0;
+    if (run.patches[k].curves_per_edge[2] > 1) return mesh_REV_strips(run, k, e, axis);
+    const int first_node = run.num_nodes + 1;
+    if (!meshPatch(run, k)) {
+        report(" In rev_pa.c: (1)  Patch %s: ret_val=FALSE \n", run.patches[k].name.c_str());
+        return 0;
+    }
+    if (!adjust_coordinates(run, run.patches[k], axis, first_node)) {
+        report("Unsuccessful return from adjust_coordinates()\n");
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace korvex

@@ -1,0 +1,209 @@
+// meshTriangular: meshes a curved three-edged subregion (TRIANGULAR, or a
+// three-edged SPHERE that is not planar). Every boundary node is laid on the
+// side of a planar triangle at its chord-length distance from the side's
+// start; the generator meshes the triangle; boundary nodes get their exact
+// 3D positions back and interior nodes are blended from the three edges.
+#include <cmath>
+#include <map>
+#include <new>
+#include <string>
+
+#include "base/messages.h"
+#include "patches/common/boundary_generator_input.h"
+#include "patches/common/patch_untangling.h"
+#include "patches/meshers.h"
+#include "patches/transfinite/transfinite_patch.h"
+#include "patches/triangular/triangular_mesher.h"
+#include "planar/plane_uv.h"
+
+namespace korvex {
+
+namespace {
+
+constexpr int kMaxGeneratorPoints = 30000;       // points and entities the generator input holds
+constexpr int kMaxEntitiesPerSubregion = 20000;  // entities of one generator subregion
+constexpr int kNodeReserve = 1000;               // nodes kept free below MAX_NODEL_3D
+
+// The patch's working data from the edges to the 3D nodes.
+struct TriangularMesh {
+    TriangularEdge edge[4];
+    PlanarTriangle tri;
+    PlaneUV uv;                            // 1..num_points, boundary order
+    std::map<std::string, int> by_name;    // boundary record of a node name (first wins)
+    Array1<GenNode> gen_nodes;
+    Array1<GenElement> elements;
+    int num_nodes = 0, num_elements = 0;
+    Array1<Node3D> nodes;
+};
+
+void add_record(const Run& run, TriangularMesh& m, int node, double u, double v) {
+    const ControlPoint& p = run.new_points[node];
+    PointUV r;
+    r.u = u;
+    r.v = v;
+    r.curve_id = std::abs(p.curve_id);
+    r.name = p.name;
+    m.uv.records.push_back(r);
+}
+
+// Steps 1 and 2: the planar triangle and the boundary (u, v).
+int lay_out_boundary(const Run& run, int k, TriangularMesh& m) {
+    for (int e = 1; e <= 3; ++e)
+        if (!getEdgeDirectionalCos(run, k, e, m.edge[e])) return 0;
+    const auto length = [&](int e) { return m.edge[e].arc[static_cast<std::size_t>(m.edge[e].n)]; };
+    const double L1 = length(1), L3 = length(3);
+    m.tri = planar_triangle(L1, length(2), L3);
+    m.uv.records.assign(1, PointUV{});
+    const TriangularEdge& e1 = m.edge[1];
+    const TriangularEdge& e2 = m.edge[2];
+    const TriangularEdge& e3 = m.edge[3];
+    for (int i = 1; i <= e1.n; ++i) add_record(run, m, e1.nodes[static_cast<std::size_t>(i)], e1.arc[static_cast<std::size_t>(i)], 0.0);
+    for (int i = 2; i <= e2.n; ++i) {
+        const double a = e2.arc[static_cast<std::size_t>(i)];
+        add_record(run, m, e2.nodes[static_cast<std::size_t>(i)], L1 - m.tri.cos_b * a, m.tri.sin_b * a);
+    }
+    for (int i = 2; i < e3.n; ++i) {
+        const double a = L3 - e3.arc[static_cast<std::size_t>(i)];
+        add_record(run, m, e3.nodes[static_cast<std::size_t>(i)], a * m.tri.cos_a, a * m.tri.sin_a);
+    }
+    m.uv.num_points = static_cast<int>(m.uv.records.size()) - 1;
+    m.uv.records[0] = m.uv.records.back();
+    m.by_name = boundary_records_by_name(m.uv);
+    return 1;
+}
+
+// Step 3: every second boundary node is a generator point; straight entities
+// of two steps join them, their middle nodes standing for the nodes between.
+int mesh_triangle(Run& run, const Subregion& s, TriangularMesh& m) {
+    if (m.uv.num_points % 2 != 0) {
+        report(" Error in procedure meshTriangular(): \n  the total number of boundary points is an odd value: %i\n",
+               m.uv.num_points);
+        return 0;
+    }
+    if (m.uv.num_points / 2 > kMaxGeneratorPoints) {
+        report("In TRIA_CUR.C: Increase MAX_POINTS (currently  %i) in QUAD_DRV.H\n", kMaxGeneratorPoints);
+        return 0;
+    }
+    if (m.uv.num_points / 2 > kMaxEntitiesPerSubregion) {
+        report(" Increase MAX_ENTITIES_PER_SUBREGION (currently %i) \n to at least %i\n", kMaxEntitiesPerSubregion,
+               m.uv.num_points / 2 + 100);
+        return 0;
+    }
+    BoundaryGeneratorInput in;
+    build_boundary_generator_input(s, m.uv, in);
+    const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
+    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, m.gen_nodes, m.num_nodes, m.elements,
+                     m.num_elements, limits, run.all_singular_repaired)) {
+        report("\n Patch %s: step size must be reduced.\n", s.original_name.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+// Step 4.1: entity middle nodes become the boundary nodes they stand for.
+int restore_boundary_uv(TriangularMesh& m) {
+    for (int i = 1; i <= m.num_nodes; ++i) {
+        GenNode& g = m.gen_nodes[i];
+        if (g.kind != NODE_KIND_ENTITY) continue;
+        g.name[0] = 'P';
+        const auto it = m.by_name.find(g.name.c_str());
+        if (it == m.by_name.end()) {
+            report(" Error in meshTriangular():\n For node %i (%s) :  boundary point not found.\n", i, g.name.c_str());
+            return 0;
+        }
+        g.x = m.uv[it->second].u;
+        g.y = m.uv[it->second].v;
+    }
+    return 1;
+}
+
+// Step 4.2: boundary nodes take the exact position of their namesake.
+int place_boundary_nodes(const Run& run, const Subregion& s, TriangularMesh& m) {
+    std::map<std::string, int> boundary;
+    for (int j = s.num_points; j >= 1; --j) {
+        const int id = s.points_id[static_cast<std::size_t>(j)];
+        boundary[run.new_points[id].name.c_str()] = id;
+    }
+    m.nodes = Array1<Node3D>(static_cast<std::size_t>(m.num_nodes) + NODEL_3D_EXTRA);
+    for (int i = 1; i <= m.num_nodes; ++i) {
+        const GenNode& g = m.gen_nodes[i];
+        m.nodes[i].id = i;
+        m.nodes[i].name = g.name;
+        if (g.kind == NODE_KIND_INTERIOR) continue;
+        const auto it = boundary.find(g.name.c_str());
+        if (it == boundary.end()) {
+            report(" Error in meshTriangular(): cannot identify boundary point\n  for node %i (%s):   u=%g   v=%g\n", i,
+                   g.name.c_str(), g.x, g.y);
+            return 0;
+        }
+        m.nodes[i].set_pos(run.new_points[it->second].pos());
+    }
+    return 1;
+}
+
+// Step 4.3: nodes named after generated curve nodes take the user's names.
+int restore_node_names(const Run& run, const Subregion& s, TriangularMesh& m) {
+    if (!restore_boundary_node_names(run, s, m.uv, m.by_name, false, m.num_nodes, m.gen_nodes, m.num_elements,
+                                     m.elements))
+        return 0;
+    for (int i = 1; i <= m.num_nodes; ++i) m.nodes[i].name = m.gen_nodes[i].name;
+    return 1;
+}
+
+// The interior nodes of a SPHERE subregion go onto its sphere, as for a
+// four-edged one: the blend of the edges leaves them inside it.
+void project_onto_sphere(const Run& run, const Subregion& s, TriangularMesh& m) {
+    const Vec3 centre{s.centre[0], s.centre[1], s.centre[2]};
+    const double R = distance(run.new_points[s.points_id[1]].pos(), centre);
+    for (int i = 1; i <= m.num_nodes; ++i) {
+        Node3D& n = m.nodes[i];
+        if (n.name[0] != 'R') continue;
+        const double r = distance(n.pos(), centre);
+        if (r > 0.0) n.set_pos(centre + (n.pos() - centre) * (R / r));
+    }
+}
+
+int mesh_triangular_patch(Run& run, int k) {
+    report("** new ** Curved TRIANGULAR patch: processing begins. \n *******");
+    TriangularMesh m;
+    try {
+        if (!lay_out_boundary(run, k, m)) return 0;
+    } catch (const std::bad_alloc&) {
+        report("Out of memory in meshTriangular() for arrays arc1/2/3[].\n");
+        return 0;
+    }
+    const Subregion& s = run.patches[k];
+    if (!mesh_triangle(run, s, m) || !restore_boundary_uv(m)) return 0;
+    // Inverted or degenerate elements are repaired in the triangle's plane, before the projection onto the surface.
+    untangle_patch_mesh(s.name.c_str(), m.num_nodes, m.gen_nodes, m.num_elements, m.elements);
+    if (!place_boundary_nodes(run, s, m) || !restore_node_names(run, s, m)) return 0;
+    if (run.num_nodes + m.num_nodes > run.settings.MAX_NODEL_3D - kNodeReserve) {
+        report("Increase  MAX_NODEL_3D to at least %i\n", run.num_nodes + m.num_nodes + kNodeReserve);
+        return 0;
+    }
+    report("\n Calculation of 3D nodal coordinates begins...\n");
+    if (!Project_2D_mesh_on_the_triangular_patch(run, k, m.num_nodes, m.gen_nodes, m.nodes, m.tri)) {
+        report("Error: projection of the 2D mesh onto the 3D\n transfinite surface unsuccessful.\n");
+        return 0;
+    }
+    report(" ... 3D nodal coordinates calculation complete.\n");
+    if (s.type == TYPE_SPHERE) project_onto_sphere(run, s, m);
+    if (!merge_curved_patch_mesh(run, s, m.num_nodes, m.gen_nodes, m.nodes, m.num_elements, m.elements)) {
+        report("Unsuccessful return from add_to_global()   (4)\n");
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int meshTriangular(Run& run, int k) {
+    try {
+        return mesh_triangular_patch(run, k);
+    } catch (const std::bad_alloc&) {
+        report(" Insufficient memory for TRELMO input data structures.\n");
+        return 0;
+    }
+}
+
+}  // namespace korvex
