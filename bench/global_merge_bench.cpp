@@ -17,20 +17,13 @@ namespace {
 
 constexpr int kSide = 31;  // elements along a patch side; 32 x 32 nodes per patch
 
-struct Patch {
-    int n = 0, m = 0;
-    Array1<Node3D> nodes;
-    Array1<GenNode> gen;
-    Array1<GenElement> elements;
-};
-
 // The patch covering [a, a+1] x [b, b+1] in units of kSide: boundary nodes
 // are named after their side's curve, interior nodes after the subregion.
-Patch make_patch(int a, int b) {
-    Patch p;
+PatchMesh make_patch(int a, int b) {
+    PatchMesh p;
     const int nn = (kSide + 1) * (kSide + 1);
     p.nodes.ensure(nn);
-    p.gen.ensure(nn);
+    p.gen_nodes.ensure(nn);
     p.elements.ensure(kSide * kSide);
     auto id = [](int i, int j) { return j * (kSide + 1) + i + 1; };
     for (int j = 0; j <= kSide; ++j)
@@ -40,12 +33,12 @@ Patch make_patch(int a, int b) {
             Node3D& nd = p.nodes[id(i, j)];
             nd.name = name.c_str();
             nd.set_pos({double(a * kSide + i), double(b * kSide + j), 0.0});
-            p.gen[id(i, j)].name = name.c_str();
+            p.gen_nodes[id(i, j)].name = name.c_str();
         }
-    p.n = nn;
+    p.num_nodes = nn;
     for (int j = 0; j < kSide; ++j)
         for (int i = 0; i < kSide; ++i) {
-            GenElement& e = p.elements[++p.m];
+            GenElement& e = p.elements[++p.num_elements];
             e.corner1 = id(i, j);
             e.corner2 = id(i + 1, j);
             e.corner3 = id(i + 1, j + 1);
@@ -72,8 +65,8 @@ Run& global_mesh(int side) {
         run.nPatches = 1;
         for (int b = 0; b < side; ++b)
             for (int a = 0; a < side; ++a) {
-                Patch p = make_patch(a, b);
-                add_to_global(run, run.patches[1], p.n, p.gen, p.nodes, p.m, p.elements);
+                PatchMesh p = make_patch(a, b);
+                add_to_global(run, run.patches[1], p);
             }
     }
     return *slot;
@@ -89,10 +82,10 @@ void BM_MergeOnePatch(benchmark::State& state) {
     int& k = next[side];
     for (auto _ : state) {
         state.PauseTiming();
-        Patch p = make_patch(k % side, side + k / side);
+        PatchMesh p = make_patch(k % side, side + k / side);
         ++k;
         state.ResumeTiming();
-        benchmark::DoNotOptimize(add_to_global(run, run.patches[1], p.n, p.gen, p.nodes, p.m, p.elements));
+        benchmark::DoNotOptimize(add_to_global(run, run.patches[1], p));
     }
     state.counters["global_nodes"] = run.num_nodes;
     message_callback() = nullptr;

@@ -38,9 +38,8 @@ int merge_curved_patch(Run& run, const Subregion& patch, int n, Array1<GenNode>&
 
 }  // namespace
 
-int add_to_global(Run& run, const Subregion& patch, int num_nodes, Array1<GenNode>& gen_nodes, Array1<Node3D>& nodes,
-                  int num_elements, const Array1<GenElement>& elements) {
-    if (!merge_curved_patch(run, patch, num_nodes, gen_nodes, nodes, num_elements, elements)) {
+int add_to_global(Run& run, const Subregion& patch, PatchMesh& mesh) {
+    if (!merge_curved_patch(run, patch, mesh.num_nodes, mesh.gen_nodes, mesh.nodes, mesh.num_elements, mesh.elements)) {
         report("Unsuccessful completion of add_to_global\n");
         return 0;
     }

@@ -20,48 +20,23 @@
 #include "base/array1.h"
 #include "model/records.h"
 #include "model/run.h"
+#include "patches/common/patch_mesh.h"
 #include "trelmo/trelmo.h"
 
 namespace korvex {
 
-// Used by the curved, cylinder, revolution and triangular meshers.
-//   patch          the subregion just meshed (its id goes into every element)
-//   num_nodes      patch node count
-//   gen_nodes      the generator's nodes 1..num_nodes; GenNode::name is the
-//                  node's owner name (point, entity or subregion name)
-//   nodes          the patch's 3D nodes 1..num_nodes (name, x, y, z)
-//   num_elements   patch element count
-//   elements       the generator's elements 1..num_elements (corners are
-//                  patch node numbers)
-// gen_nodes[i].name and nodes[i].name may be rewritten (name restoration).
-// Example:
-//   if (!add_to_global(run, run.patches[k], nn, gen_nodes, nodes3d, ne, gen_elements)) {
+// Used for the meshes of the curved, cylinder, revolution and triangular
+// meshers. mesh.gen_nodes[i].name (the owner name) and mesh.nodes[i].name
+// may be rewritten (name restoration). Example:
+//   if (!add_to_global(run, run.patches[k], mesh)) {
 //       report("...caller's own failure line...");
 //       return 0;
 //   }
-int add_to_global(Run& run, const Subregion& patch, int num_nodes, Array1<GenNode>& gen_nodes,
-                  Array1<Node3D>& nodes, int num_elements, const Array1<GenElement>& elements);
+int add_to_global(Run& run, const Subregion& patch, PatchMesh& mesh);
 
-// The plane mesher's work arrays for one patch, as add_to_global_plane reads
-// them. The plane mesher fills every field; the merge may rewrite names,
-// pint_tag of nodes and the owner names of gen_nodes.
-struct PlanePatchMesh {
-    int num_nodes = 0;
-    // 1..num_nodes: 3D nodes with name, x, y, z, id (= local index),
-    // name_saved (the node's name when the plane mesher created it) and
-    // pint_tag (non-empty for an internal point snapped onto a boundary node:
-    // that boundary node's generated name). PINT_step and PINT_rad are
-    // carried into new global nodes.
-    Array1<Node3D> nodes;
-    // 1..num_nodes: the generator's nodes; GenNode::name is the owner name.
-    Array1<GenNode> gen_nodes;
-    int num_elements = 0;
-    // 1..num_elements: elements with patch node numbers as corners.
-    Array1<GenElement> elements;
-};
-
-// Used by the plane mesher; also carries the internal points of plane
-// patches across patches through run.unprocessed_PINT_nodes.
-int add_to_global_plane(Run& run, const Subregion& patch, PlanePatchMesh& mesh);
+// Used for the meshes of the plane mesher; also carries the internal points
+// of plane patches across patches through run.unprocessed_PINT_nodes. The
+// merge may rewrite names, pint_tag of nodes and the owner names of gen_nodes.
+int add_to_global_plane(Run& run, const Subregion& patch, PatchMesh& mesh);
 
 }  // namespace korvex

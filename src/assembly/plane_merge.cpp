@@ -65,7 +65,7 @@ bool allocate_work(PlaneMergeWork& w, int n, std::size_t entries) {
 }
 
 // Patch node i: its global node, found or appended. Returns 0 on failure.
-int merge_patch_node(Run& run, MergeIndex& ix, int G, PlanePatchMesh& mesh, int i, PlaneMergeWork& w,
+int merge_patch_node(Run& run, MergeIndex& ix, int G, PatchMesh& mesh, int i, PlaneMergeWork& w,
                      const std::map<std::string, std::size_t, std::less<>>& pending) {
     Node3D& node = mesh.nodes[i];
     // The boundary node an earlier patch's internal point was snapped onto:
@@ -107,7 +107,7 @@ void drop_resolved_entries(Run& run) {
 
 // Patch nodes still waiting for their boundary node join the list; entries
 // whose boundary node now exists in the global mesh are placed.
-void carry_internal_points(Run& run, const PlanePatchMesh& mesh, const PlaneMergeWork& w, double spacing) {
+void carry_internal_points(Run& run, const PatchMesh& mesh, const PlaneMergeWork& w, double spacing) {
     for (int i = 1; i <= mesh.num_nodes; ++i) {
         if (!w.flags[static_cast<std::size_t>(i)]) continue;
         Node3D e = mesh.nodes[i];
@@ -125,7 +125,7 @@ void carry_internal_points(Run& run, const PlanePatchMesh& mesh, const PlaneMerg
     drop_resolved_entries(run);
 }
 
-int merge_plane_patch(Run& run, const Subregion& patch, PlanePatchMesh& mesh) {
+int merge_plane_patch(Run& run, const Subregion& patch, PatchMesh& mesh) {
     const int n = mesh.num_nodes;
     if (!merge::check_patch_arrays(Variant::Plane, n, mesh.nodes, mesh.gen_nodes, mesh.num_elements, mesh.elements))
         return 0;
@@ -158,7 +158,7 @@ int merge_plane_patch(Run& run, const Subregion& patch, PlanePatchMesh& mesh) {
 
 }  // namespace
 
-int add_to_global_plane(Run& run, const Subregion& patch, PlanePatchMesh& mesh) {
+int add_to_global_plane(Run& run, const Subregion& patch, PatchMesh& mesh) {
     if (!merge_plane_patch(run, patch, mesh)) {
         report("Unsuccessful completion of add_to_global_plane()\n");
         return 0;

@@ -1,17 +1,24 @@
 // The meshers of the subregions, one per room of this folder. Each meshes
-// subregion k and returns 1, or 0 after reporting its reason.
+// subregion k into a patch mesh of its own numbering, which the pipeline then
+// merges into the global mesh; each returns 1, or 0 after reporting its
+// reason.
 #pragma once
 
 #include "model/run.h"
+#include "patches/common/patch_mesh.h"
 #include "planar/plane_recognition.h"
 
 namespace korvex {
 
-int process_plane_patch(Run& run, int k, const PlaneCoeffs& plane);  // plane/
-int meshPatch(Run& run, int k);                                       // transfinite/
-int meshTriangular(Run& run, int k);                                  // triangular/
-int process_cylinder_patch(Run& run, int k);                          // cylinder/
-int process_REV_patch(Run& run, int k);                               // revolution/
-int process_REV2_patch(Run& run, int k);                              // revolution/
+int process_plane_patch(Run& run, int k, const PlaneCoeffs& plane, PatchMesh& mesh);  // plane/
+int meshPatch(Run& run, int k, PatchMesh& mesh);                                       // transfinite/
+int meshTriangular(Run& run, int k, PatchMesh& mesh);                                  // triangular/
+int process_cylinder_patch(Run& run, int k, PatchMesh& mesh);                          // cylinder/
+int process_REV2_patch(Run& run, int k, PatchMesh& mesh);                              // revolution/
+// revolution/: a REV subregion is meshed by the transfinite mesher, strip by
+// strip when its meridians have several curves; each strip's mesh is merged
+// with merge_transfinite (the pipeline's merge of a transfinite mesh) before
+// its new nodes are corrected onto the exact surface.
+int process_REV_patch(Run& run, int k, const MergePatchMesh& merge_transfinite);
 
 }  // namespace korvex

@@ -2,6 +2,7 @@
 
 #include "base/messages.h"
 #include "patches/meshers.h"
+#include "pipeline/patch_merge.h"
 #include "planar/plane_recognition.h"
 
 namespace korvex {
@@ -11,15 +12,44 @@ namespace {
 // The smallest global mesh a successful plane mesher can leave behind.
 constexpr int kMinimumMeshEntities = 4;
 
+// Each mesher fills a patch mesh of its own; the route then merges it.
+int mesh_transfinite_subregion(Run& run, int k) {
+    PatchMesh mesh;
+    return meshPatch(run, k, mesh) && merge_transfinite_mesh(run, run.patches[k], mesh);
+}
+
+int mesh_triangular_subregion(Run& run, int k) {
+    PatchMesh mesh;
+    return meshTriangular(run, k, mesh) && merge_triangular_mesh(run, run.patches[k], mesh);
+}
+
+int mesh_plane_subregion(Run& run, int k, const PlaneCoeffs& plane) {
+    PatchMesh mesh;
+    return process_plane_patch(run, k, plane, mesh) && merge_plane_mesh(run, run.patches[k], mesh);
+}
+
+// The cylinder mesher's closing line follows the merge, failed or not.
+int mesh_cylinder_subregion(Run& run, int k) {
+    PatchMesh mesh;
+    const int ok = process_cylinder_patch(run, k, mesh) && merge_cylinder_mesh(run, run.patches[k], mesh);
+    report("CYLIN_PA.C complete (process_cylinder_patch)\n");
+    return ok;
+}
+
+int mesh_rev2_subregion(Run& run, int k) {
+    PatchMesh mesh;
+    return process_REV2_patch(run, k, mesh) && merge_rev2_mesh(run, run.patches[k], mesh);
+}
+
 // Subregions that are not planar, or whose plane mesher failed: the
 // triangular mesher for three-cornered ones, else the transfinite one.
 int mesh_curved_subregion(Run& run, int k) {
     const Subregion& s = run.patches[k];
     if (s.type == TYPE_TRIANGULAR || (s.type == TYPE_SPHERE && s.num_edges == 3)) {
         report("Meshing triangular.\n");
-        return meshTriangular(run, k);
+        return mesh_triangular_subregion(run, k);
     }
-    return meshPatch(run, k);
+    return mesh_transfinite_subregion(run, k);
 }
 
 // Plane mesher when the subregion is planar; otherwise (or when the plane
@@ -35,7 +65,7 @@ int mesh_after_planarity_test(Run& run, int k) {
     const bool declared_plane = run.patches[k].type == TYPE_PLANE;
     if (planar) {
         report(" This subregion is recognized as PLANAR.\n");
-        const int ok = process_plane_patch(run, k, plane);
+        const int ok = mesh_plane_subregion(run, k, plane);
         if (run.num_nodes < kMinimumMeshEntities || run.num_elements < kMinimumMeshEntities) {
             report(" Subregion %s processing unsuccessful:\n", run.patches[k].name.c_str());
             report("num_nodes=%i   num_elements=%i\n", run.num_nodes, run.num_elements);
@@ -72,7 +102,7 @@ int run_revolution_mesher(Run& run, int k) {
     report("problem_name=%s\n", run.title.c_str());
     report("patches[%i]=%s\n", k, run.patches[k].name.c_str());
     report("Calling process_REV_patch() from KORVEX.C\n");
-    return process_REV_patch(run, k);
+    return process_REV_patch(run, k, merge_transfinite_mesh);
 }
 
 }  // namespace
@@ -100,20 +130,20 @@ int mesh_subregion(Run& run, int k) {
             return run_revolution_mesher(run, k);
         case MesherRoute::Revolution2:
             report(" Subregion type: REV2.\n");
-            return process_REV2_patch(run, k);
+            return mesh_rev2_subregion(run, k);
         case MesherRoute::Cylinder:
             report(" Subregion type: CYLINDER.\n");
-            return process_cylinder_patch(run, k);
+            return mesh_cylinder_subregion(run, k);
         case MesherRoute::BilinearPatch:
             report(" Subregion type: BILINEAR .\n");
-            return meshPatch(run, k);
+            return mesh_transfinite_subregion(run, k);
         case MesherRoute::BilinearEdgeError:
             report(" Input data error: BILINEAR patch %s: \n    must have 4 edges  not %i\n    (after the preprocessing ).\n",
                    s.name.c_str(), s.num_edges);
             return 0;
         case MesherRoute::SpherePatch:
             report(" Subregion type: SPHERE .\n");
-            return meshPatch(run, k);
+            return mesh_transfinite_subregion(run, k);
         case MesherRoute::PlanarityTest:
             report_planarity_candidate_type(s.type);
             return mesh_after_planarity_test(run, k);

@@ -19,7 +19,8 @@ enum class MesherRoute {
 // The dispatch table by subregion type and number of edges.
 MesherRoute choose_mesher_route(int type, int num_edges);
 
-// Meshes subregion k into the global mesh. Returns 1, or 0 after reporting why.
+// Meshes subregion k with its mesher and merges the patch mesh into the
+// global mesh. Returns 1, or 0 after reporting why.
 int mesh_subregion(Run& run, int k);
 
 }  // namespace korvex

@@ -21,7 +21,7 @@ using test::add_node;
 
 // One patch mesh as a mesher hands it over: 3D nodes, generator nodes with
 // owner names, elements.
-struct PatchMesh {
+struct TestPatch {
     int n = 0;
     int m = 0;
     Array1<Node3D> nodes;
@@ -53,6 +53,16 @@ struct PatchMesh {
         elements[m].name = name;
         return m;
     }
+    // The patch mesh a mesher would return.
+    korvex::PatchMesh mesh() const {
+        korvex::PatchMesh out;
+        out.num_nodes = n;
+        out.nodes = nodes;
+        out.gen_nodes = gen;
+        out.num_elements = m;
+        out.elements = elements;
+        return out;
+    }
 };
 
 // A node given by value: name, position, and the generator's owner name
@@ -64,9 +74,9 @@ struct N {
 };
 
 // A patch mesh of the given nodes and one element over `corners`.
-inline PatchMesh patch(std::initializer_list<N> nodes, std::array<int, 4> corners = {1, 2, 3, 4},
+inline TestPatch patch(std::initializer_list<N> nodes, std::array<int, 4> corners = {1, 2, 3, 4},
                        const char* region = "R1") {
-    PatchMesh p;
+    TestPatch p;
     for (const N& n : nodes) p.node(n.name, n.x, n.y, 0, n.owner);
     p.element(corners[0], corners[1], corners[2], corners[3], region);
     return p;
@@ -87,17 +97,13 @@ inline int new_patch(Run& run, const char* name, int type, int id) {
     return k;
 }
 
-inline int merge(Run& run, int k, PatchMesh p) {
-    return add_to_global(run, run.patches[k], p.n, p.gen, p.nodes, p.m, p.elements);
+inline int merge(Run& run, int k, const TestPatch& p) {
+    korvex::PatchMesh mesh = p.mesh();
+    return add_to_global(run, run.patches[k], mesh);
 }
 
-inline int merge_plane(Run& run, int k, const PatchMesh& p) {
-    PlanePatchMesh mesh;
-    mesh.num_nodes = p.n;
-    mesh.nodes = p.nodes;
-    mesh.gen_nodes = p.gen;
-    mesh.num_elements = p.m;
-    mesh.elements = p.elements;
+inline int merge_plane(Run& run, int k, const TestPatch& p) {
+    korvex::PatchMesh mesh = p.mesh();
     return add_to_global_plane(run, run.patches[k], mesh);
 }
 

@@ -22,7 +22,7 @@ protected:
 
 // Unit square [x0, x0+1] x [0, 1] as one element; the side x = x0 + 1 lies on
 // curve "QL2", the side x = x0 on "QL1".
-PatchMesh square(double x0, const char* region) {
+TestPatch square(double x0, const char* region) {
     return patch({{"QL1", x0, 0}, {"QL2", x0 + 1, 0}, {"QL2", x0 + 1, 1}, {"QL1", x0, 1}}, {1, 2, 3, 4}, region);
 }
 
@@ -47,7 +47,7 @@ TEST_F(GlobalMerge, NodeMatchingByNameAndByRelativeDistance) {
     struct Case {
         const char* label;
         std::vector<N> global;
-        PatchMesh patch;
+        TestPatch patch;
         int nodes;                   // global node count afterwards
         std::array<int, 4> element;  // the patch element in global numbers
         const char* message = nullptr;
@@ -86,7 +86,7 @@ TEST_F(GlobalMerge, NodeMatchingByNameAndByRelativeDistance) {
     }
 }
 
-PatchMesh patch_with_generated_node(const char* name, double x) {
+TestPatch patch_with_generated_node(const char* name, double x) {
     return patch({{"P1", 0, 0}, {name, x, 0}, {"R1", 1, 1}, {"R1", 0, 1}});
 }
 
@@ -97,7 +97,7 @@ TEST_F(GlobalMerge, GeneratedNamesAreRestoredFromTheCurve) {
     EXPECT_TRUE(msg.has("\tName replacement found:  QL7\n"));
     EXPECT_TRUE(run.nodes3D[2].name == "QL7");
 
-    PatchMesh q = patch_with_generated_node("P$000001", 3);  // by name, far away
+    TestPatch q = patch_with_generated_node("P$000001", 3);  // by name, far away
     q.gen[2].name = "P@000001";
     msg.clear();
     ASSERT_EQ(merge(run, k, q), 1);
@@ -138,7 +138,7 @@ TEST_F(GlobalMerge, ArcMiddlePointNamesInteriorNode) {
     run.curves[1].second_point[0] = 1;
     run.curves[1].second_point[1] = 1;
     run.curves[1].second_point_name = "PM";
-    PatchMesh p = square(0, "R1");
+    TestPatch p = square(0, "R1");
     p.gen[3].name = "R1";
     ASSERT_EQ(merge(run, k, p), 1);
     EXPECT_TRUE(run.nodes3D[3].name == "PM");
@@ -155,7 +155,7 @@ TEST_F(GlobalMerge, NodeAndElementLimitsAndPlaneWarning) {
     korvex::Run full;  // four nodes fit, the fifth element does not
     full.settings.MAX_NODEL_3D = 4;
     new_patch(full, "R1", TYPE_BILINEAR, 1);
-    PatchMesh five = square(0, "R1");
+    TestPatch five = square(0, "R1");
     for (int e = 0; e < 4; ++e) five.element(1, 2, 3, 4, "R1");
     EXPECT_EQ(merge(full, 1, five), 0);
     EXPECT_EQ(full.num_elements, 4);
@@ -173,7 +173,7 @@ struct Reference {
     std::vector<Node3D> g{Node3D{}};
     std::vector<std::array<int, 4>> elements;
 
-    void merge(const PatchMesh& p) {
+    void merge(const TestPatch& p) {
         const int G = static_cast<int>(g.size()) - 1;
         std::vector<int> map(p.n + 1);
         for (int i = 1; i <= p.n; ++i) {
@@ -208,7 +208,7 @@ TEST_F(GlobalMerge, IndexAgreesWithScanInIndexOrder) {
     const char* names[] = {"P1", "P2", "QL1", "C3", "R1", "PINT"};
     Reference ref;
     for (int patch = 0; patch < 40; ++patch) {
-        PatchMesh p;
+        TestPatch p;
         // Later patches are finer, so that the grid is refined on the way.
         const double scale = patch < 20 ? 0.5 : 0.005;
         for (int i = 0; i < 12; ++i) {

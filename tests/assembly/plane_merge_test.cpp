@@ -12,8 +12,8 @@ using namespace assembly_test;
 
 // Square [x0, x0+1] x [0, 1] with a middle node on each vertical side. The
 // side x = 1 is shared: its nodes are saved as P$000001..3 and named "QL2".
-PatchMesh plane_square(double x0, const char* region) {
-    PatchMesh p;
+TestPatch plane_square(double x0, const char* region) {
+    TestPatch p;
     const bool left = x0 == 0;
     p.node(left ? "P1" : "QL2", x0, 0);
     p.node(left ? "QL2" : "P5", x0 + 1, 0);
@@ -40,7 +40,7 @@ TEST(PlaneMerge, SharedSideByNameWithinAbsoluteTolerance) {
         const int k2 = new_patch(run, "R2", TYPE_PLANE, 2);
         ASSERT_EQ(merge_plane(run, k1, plane_square(0, "R1")), 1);
         EXPECT_EQ(run.num_nodes, 6);
-        PatchMesh b = plane_square(1, "R2");
+        TestPatch b = plane_square(1, "R2");
         b.nodes[6].set_pos({1, 0.5 + offset, 0});
         ASSERT_EQ(merge_plane(run, k2, b), 1);
         EXPECT_EQ(run.num_nodes, nodes);
@@ -62,8 +62,8 @@ TEST(PlaneMerge, PointOwnerMergesByName) {
 // Patch R1 (x in [0, 1]) with its internal point snapped onto the shared
 // boundary node P$000002 at (1, 0.5): that node stands at (0.8, 0.5), named
 // "PINT", and carries the boundary node's generated name in pint_tag.
-PatchMesh square_with_snapped_point() {
-    PatchMesh a = plane_square(0, "R1");
+TestPatch square_with_snapped_point() {
+    TestPatch a = plane_square(0, "R1");
     a.nodes[3].name = "PINT";
     a.nodes[3].name_saved = "PINT";
     a.nodes[3].pint_tag = "P$000002";
@@ -120,7 +120,7 @@ TEST(PlaneMerge, LeftoverGeneratedNameAndLimitFail) {
     korvex::Run run;
     const int k = new_patch(run, "R1", TYPE_PLANE, 1);
     add_curve_with_node(run, "Q@000001", "Q@000009");
-    PatchMesh p = plane_square(0, "R1");
+    TestPatch p = plane_square(0, "R1");
     p.nodes[2].name = "P@000007";
     p.gen[2].name = "P@000007";
     EXPECT_EQ(merge_plane(run, k, p), 0);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "assembly/global_merge.h"
 #include "patches/meshers.h"
 #include "patches/plane/plane_mesher.h"
 #include "planar/plane_recognition.h"
@@ -76,7 +77,7 @@ TEST(RotateUvMeshTo3D, PutsTheBoundaryBackOntoItsNodes) {
         const Subregion& s = m.run.patches[1];
         PlaneUV uv;
         ASSERT_EQ(parameterize_plane_patch(m.run, s, m.normal(), uv), 1);
-        PlanePatchMesh mesh;
+        PatchMesh mesh;
         mesh.num_nodes = s.num_points;
         mesh.gen_nodes = Array1<GenNode>(static_cast<std::size_t>(s.num_points));
         mesh.nodes = Array1<Node3D>(static_cast<std::size_t>(s.num_points));
@@ -100,10 +101,11 @@ TEST(ProcessPlanePatch, AnOddBoundaryNodeCountFailsBeforeTheGenerator) {
     // Drop the last boundary node: the boundary stays a closed, counter-clockwise loop.
     --m.run.patches[1].num_points;
     messages.clear();
-    EXPECT_EQ(process_plane_patch(m.run, 1, m.plane), 0);
+    PatchMesh mesh;
+    EXPECT_EQ(process_plane_patch(m.run, 1, m.plane, mesh), 0);
     EXPECT_TRUE(messages.has(" Error in process_plane_patch(): \n  total number of boundary points is an odd value: 15\n"));
     EXPECT_FALSE(messages.contains("2D (TRELMO) generation begins"));
-    EXPECT_EQ(m.run.num_nodes, 0);
+    EXPECT_EQ(mesh.num_nodes, 0);
 }
 
 // An internal point too close to the boundary is ignored with a warning (the
@@ -111,7 +113,9 @@ TEST(ProcessPlanePatch, AnOddBoundaryNodeCountFailsBeforeTheGenerator) {
 TEST(ProcessPlanePatch, AnInternalPointTooCloseToTheBoundaryIsIgnored) {
     MessageCapture messages;
     PlaneModel m(plate_with_internal_points("PINTE 5.01 0.1 0\n"));
-    ASSERT_EQ(process_plane_patch(m.run, 1, m.plane), 1) << messages.text();
+    PatchMesh mesh;
+    ASSERT_EQ(process_plane_patch(m.run, 1, m.plane, mesh), 1) << messages.text();
+    ASSERT_EQ(add_to_global_plane(m.run, m.run.patches[1], mesh), 1) << messages.text();
     EXPECT_TRUE(messages.contains("Warning: point PINTE is located too close to the subregion's R1 boundary\n"));
     int state = -1;
     for (int i = 1; i <= m.run.num_new_points; ++i)

@@ -4,12 +4,11 @@
 // onto the cylinder. An unrolling that does not close, or a mesh with an
 // interior edge much shorter in 3D than in (u, v), is tried again with a
 // larger lower_angle_margin (and, when that runs out, a larger projection
-// tolerance); the mesh is merged into the global mesh only when it passes.
+// tolerance); the mesh is returned for merging only when it passes.
 #include <cmath>
 #include <new>
 #include <utility>
 
-#include "assembly/global_merge.h"
 #include "base/messages.h"
 #include "patches/common/patch_untangling.h"
 #include "patches/cylinder/cylinder_mesher.h"
@@ -44,14 +43,6 @@ int with_memory_report(const char* message, Step step) {
 // What made the last retry: a failed closure or a failed element check.
 constexpr int kRetryForClosure = 1;
 constexpr int kRetryForElements = 2;
-
-struct CylinderPatchMesh {
-    int num_nodes = 0;
-    Array1<GenNode> gen_nodes;
-    Array1<Node3D> nodes;
-    int num_elements = 0;
-    Array1<GenElement> elements;
-};
 
 // The state the retries carry from one attempt to the next.
 struct Attempts {
@@ -98,7 +89,7 @@ int unroll_until_closed(const Subregion& patch, const Vec3& axis, DenseBoundary&
 // The generator's mesh of the unrolled boundary, with the boundary nodes'
 // exact (u, v) and the user's names restored.
 int mesh_unrolled_boundary(Run& run, const Subregion& patch, const CylinderBoundary& b, const DenseBoundary& dense,
-                           CylinderPatchMesh& mesh) {
+                           PatchMesh& mesh) {
     PlaneUV uv;
     if (!cylinder_boundary_list(run, b, dense, uv)) return 0;
     BoundaryGeneratorInput in;
@@ -121,7 +112,7 @@ int mesh_unrolled_boundary(Run& run, const Subregion& patch, const CylinderBound
                                        mesh.num_elements, mesh.elements);
 }
 
-bool same_as_previous_attempt(const CylinderPatchMesh& mesh, const Attempts& at) {
+bool same_as_previous_attempt(const PatchMesh& mesh, const Attempts& at) {
     if (!at.meshed_before || static_cast<int>(at.nodes_old.size()) != mesh.num_nodes) return false;
     for (int i = 1; i <= mesh.num_nodes; ++i) {
         const auto& [u, v] = at.nodes_old[static_cast<std::size_t>(i - 1)];
@@ -130,7 +121,7 @@ bool same_as_previous_attempt(const CylinderPatchMesh& mesh, const Attempts& at)
     return true;
 }
 
-int remember_attempt(const Run& run, const CylinderPatchMesh& mesh, Attempts& at) {
+int remember_attempt(const Run& run, const PatchMesh& mesh, Attempts& at) {
     if (mesh.num_nodes > run.settings.MAX_NODEL_3D) {
         report(" Not enough memory in array nodes_old[] in CYLIN_PA.C\n  Increase MAX_NODEL_3D(=%i) to at least %i\n",
                run.settings.MAX_NODEL_3D, mesh.num_nodes);
@@ -157,7 +148,7 @@ struct EdgeIrregularity {
     double length_XYZ = 0;
 };
 
-EdgeIrregularity find_irregular_element_edge(const CylinderPatchMesh& mesh) {
+EdgeIrregularity find_irregular_element_edge(const PatchMesh& mesh) {
     for (int e = 1; e <= mesh.num_elements; ++e) {
         for (int k = 1; k <= 4; ++k) {
             const GenNode& a = mesh.gen_nodes[mesh.elements[e].corner(k)];
@@ -189,7 +180,7 @@ int raise_margin_for_meshing(const Subregion& patch, Attempts& at) {
 
 // Interior nodes (named after the subregion) onto the arcs' radius.
 int adjust_interior_radius(const Run& run, const Vec3& axis, const std::vector<CircumferentialArc>& arcs,
-                           const CylinderBoundary& b, CylinderPatchMesh& mesh) {
+                           const CylinderBoundary& b, PatchMesh& mesh) {
     std::vector<Vec3> points(static_cast<std::size_t>(mesh.num_nodes) + 1);
     std::vector<char> selected(points.size(), 0);
     for (int i = 1; i <= mesh.num_nodes; ++i) {
@@ -201,15 +192,6 @@ int adjust_interior_radius(const Run& run, const Vec3& axis, const std::vector<C
         return 0;
     }
     for (int i = 1; i <= mesh.num_nodes; ++i) mesh.nodes[i].set_pos(points[static_cast<std::size_t>(i)]);
-    return 1;
-}
-
-// The one place where a finished cylinder mesh enters the global mesh.
-int merge_cylinder_mesh(Run& run, const Subregion& patch, CylinderPatchMesh& mesh) {
-    if (!add_to_global(run, patch, mesh.num_nodes, mesh.gen_nodes, mesh.nodes, mesh.num_elements, mesh.elements)) {
-        report("Unsuccessful return from add_to_global()   (1)\n");
-        return 0;
-    }
     return 1;
 }
 
@@ -239,7 +221,7 @@ int prepare_boundary(const Run& run, const Subregion& patch, const Vec3& axis, C
     return 1;
 }
 
-int mesh_cylinder(Run& run, int k) {
+int mesh_cylinder(Run& run, int k, PatchMesh& mesh) {
     const Subregion& patch = run.patches[k];
     Vec3 axis{patch.axis_cos[0], patch.axis_cos[1], patch.axis_cos[2]};
     if (norm(axis) < kSqrtEps) {
@@ -256,7 +238,7 @@ int mesh_cylinder(Run& run, int k) {
     Attempts at;
     for (;;) {
         if (!unroll_until_closed(patch, axis, dense, at)) return 0;
-        CylinderPatchMesh mesh;
+        mesh = PatchMesh{};
         if (!mesh_unrolled_boundary(run, patch, b, dense, mesh)) return 0;
         if (same_as_previous_attempt(mesh, at)) {
             report("\nParameterization unsuccessful:\n (U,V) nodal coordinates coincide with those\n"
@@ -278,8 +260,7 @@ int mesh_cylinder(Run& run, int k) {
                    bad.element, bad.edge, bad.length_UV, bad.length_XYZ);
             continue;
         }
-        if (!adjust_interior_radius(run, axis, arcs, b, mesh)) return 0;
-        return merge_cylinder_mesh(run, patch, mesh);
+        return adjust_interior_radius(run, axis, arcs, b, mesh);
     }
 }
 
@@ -301,17 +282,16 @@ int cylinder_generator_input(const Subregion& patch, const PlaneUV& uv, Boundary
     return 1;
 }
 
-int process_cylinder_patch(Run& run, int k) {
+// The pipeline reports the closing line of the cylinder mesher once the
+// mesh is merged (or the mesher has failed).
+int process_cylinder_patch(Run& run, int k, PatchMesh& mesh) {
     report("CYLIN_PA.C entered (process_cylinder_patch)\n");
-    int ok = 0;
     try {
-        ok = mesh_cylinder(run, k);
+        return mesh_cylinder(run, k, mesh);
     } catch (const std::bad_alloc&) {
         report("Out of memory in 'process_cylinder_patch()'\n");
-        ok = 0;
+        return 0;
     }
-    report("CYLIN_PA.C complete (process_cylinder_patch)\n");
-    return ok;
 }
 
 }  // namespace korvex

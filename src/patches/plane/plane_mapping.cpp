@@ -31,7 +31,7 @@ double zero_tiny(double x) { return std::fabs(x) < kTinyCoord ? 0.0 : x; }
 }  // namespace
 
 void rotate_uv_mesh_to_3D(const Run& run, const Subregion& patch, const PlaneUV& uv, const PlaneCoeffs& plane,
-                          PlanePatchMesh& mesh) {
+                          PatchMesh& mesh) {
     const Vec3 normal{plane.a, plane.b, plane.c};
     const Vec3 n = normal / norm(normal);  // the rotation axis must be a unit vector
     Vec3 O = run.new_points[patch.points_id[1]].pos();

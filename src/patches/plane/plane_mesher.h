@@ -1,7 +1,7 @@
 // The steps of the plane mesher that work on its (u, v) mesh.
 #pragma once
 
-#include "assembly/global_merge.h"
+#include "patches/common/patch_mesh.h"
 #include "model/run.h"
 #include "planar/plane_recognition.h"
 #include "planar/plane_uv.h"
@@ -20,6 +20,6 @@ int process_plane_PINTs(Run& run, const Subregion& patch, const PlaneUV& uv, int
 // Maps the 2D nodes of mesh.gen_nodes into the plane a·x + b·y + c·z = d:
 // fills mesh.nodes[i] coordinates, name (the 2D node's name) and id (= i).
 void rotate_uv_mesh_to_3D(const Run& run, const Subregion& patch, const PlaneUV& uv, const PlaneCoeffs& plane,
-                          PlanePatchMesh& mesh);
+                          PatchMesh& mesh);
 
 }  // namespace korvex

@@ -2,8 +2,8 @@
 // 2D generator as every second boundary node joined by straight entities of
 // two steps each, so that the generator's middle node of each entity stands
 // for the boundary node in between; afterwards those nodes get their exact
-// positions and names back, the internal points are imposed, the mesh is
-// mapped into 3D and merged into the global mesh.
+// positions and names back, the internal points are imposed and the mesh is
+// mapped into 3D; the pipeline merges it into the global mesh.
 #include <cmath>
 #include <map>
 #include <new>
@@ -43,7 +43,7 @@ int build_generator_input(const Subregion& patch, const PlaneUV& uv, BoundaryGen
 }
 
 // Step 10: the patch's 3D node records, before renaming and mapping.
-void prepare_3d_nodes(PlanePatchMesh& mesh) {
+void prepare_3d_nodes(PatchMesh& mesh) {
     mesh.nodes = Array1<Node3D>(static_cast<std::size_t>(mesh.num_nodes));
     for (int i = 1; i <= mesh.num_nodes; ++i) {
         Node3D& n = mesh.nodes[i];
@@ -55,7 +55,7 @@ void prepare_3d_nodes(PlanePatchMesh& mesh) {
     }
 }
 
-int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
+int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal, PatchMesh& mesh) {
     const Subregion& patch = run.patches[k];
     PlaneUV uv;
     if (!parameterize_plane_patch(run, patch, normal, uv)) {
@@ -65,7 +65,6 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
     BoundaryGeneratorInput in;
     if (!build_generator_input(patch, uv, in)) return 0;
 
-    PlanePatchMesh mesh;
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
     if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, mesh.gen_nodes, mesh.num_nodes, mesh.elements,
                      mesh.num_elements, limits, run.all_singular_repaired)) {
@@ -91,22 +90,17 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal) {
     report("\n Rotating (U,V) mesh to the 3D position... \n");
     rotate_uv_mesh_to_3D(run, patch, uv, plane, mesh);
     report(" ... completed.\n");
-
-    if (!add_to_global_plane(run, patch, mesh)) {
-        report("Unsuccessful return from add_to_global() to PLANE_PA.C\n");
-        return 0;
-    }
     return 1;
 }
 
 }  // namespace
 
-int process_plane_patch(Run& run, int k, const PlaneCoeffs& plane) {
+int process_plane_patch(Run& run, int k, const PlaneCoeffs& plane, PatchMesh& mesh) {
     Vec3 normal{plane.a, plane.b, plane.c};
     const double len = norm(normal);
     if (len > 0) normal = normal / len;
     try {
-        return mesh_plane(run, k, plane, normal);
+        return mesh_plane(run, k, plane, normal, mesh);
     } catch (const std::bad_alloc&) {
         report("Patch %s  (plane): \n  insufficient memory for TRELMO input    data structures.\n",
                run.patches[k].name.c_str());

@@ -107,7 +107,7 @@ int deparameterize_REV2_mesh(int num_nodes, const Array1<GenNode>& nodes, Array1
 
 namespace {
 
-int mesh_rev2(Run& run, int k) {
+int mesh_rev2(Run& run, int k, PatchMesh& mesh) {
     RevEdges e;
     if (!rev_entry_checks(run, run.patches[k], RevKind::Rev2, e)) return 0;
     if (!verify_and_preprocess_REV_patch(run, run.patches[k], RevKind::Rev2, e)) {
@@ -125,59 +125,46 @@ int mesh_rev2(Run& run, int k) {
     }
     BoundaryGeneratorInput in;
     build_boundary_generator_input(patch, uv, in);
-    Array1<GenNode> nodes;
-    Array1<GenElement> elements;
-    int nn = 0, ne = 0;
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
-    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, nodes, nn, elements, ne, limits,
+    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, mesh.gen_nodes, mesh.num_nodes, mesh.elements,
+                     mesh.num_elements, limits,
                      run.all_singular_repaired)) {
         report(" Subregion %s of REV2 type:\n   2D meshing unsuccessful. Try step size reduction.\n", patch.name.c_str());
         return 0;
     }
     report(" 2D meshing complete.\n");
     const auto by_name = boundary_records_by_name(uv);
-    for (int i = 1; i <= nn; ++i) {
-        GenNode& g = nodes[i];
-        if (g.kind != NODE_KIND_ENTITY && g.kind != NODE_KIND_POINT) continue;
-        if (!g.name.empty()) g.name[0] = 'P';
-        const auto it = by_name.find(g.name.c_str());
-        if (it == by_name.end()) {
-            report(" For node %i (%s) : boundary point not found.\n", i, g.name.c_str());
-            return 0;
-        }
-        g.x = uv[it->second].u;
-        g.y = uv[it->second].v;
-    }
+    if (!restore_curved_boundary_uv(uv, by_name, CurvedBoundaryNodes::EntitiesAndPointsStrict,
+                                    " For node %i (%s) : boundary point not found.\n", mesh))
+        return 0;
     // Inverted or degenerate elements are repaired in the (angle, length) plane, before the mapping onto the surface.
-    untangle_patch_mesh(patch.name.c_str(), nn, nodes, ne, elements);
-    Array1<Node3D> nodes3d(static_cast<std::size_t>(nn));
-    for (int i = 1; i <= nn; ++i) {
-        nodes3d[i].id = i;
-        const GenNode& g = nodes[i];
+    untangle_patch_mesh(patch.name.c_str(), mesh.num_nodes, mesh.gen_nodes, mesh.num_elements, mesh.elements);
+    mesh.nodes = Array1<Node3D>(static_cast<std::size_t>(mesh.num_nodes));
+    for (int i = 1; i <= mesh.num_nodes; ++i) {
+        mesh.nodes[i].id = i;
+        const GenNode& g = mesh.gen_nodes[i];
         if (g.kind != NODE_KIND_ENTITY && g.kind != NODE_KIND_POINT) continue;
-        nodes3d[i].set_pos(run.new_points[patch.points_id[at(by_name.at(g.name.c_str()))]].pos());
+        mesh.nodes[i].set_pos(run.new_points[patch.points_id[at(by_name.at(g.name.c_str()))]].pos());
     }
     report("\n Converting (U,V) mesh into 3D mesh ...\n\n");
-    if (!deparameterize_REV2_mesh(nn, nodes, nodes3d, t, f)) {
+    if (!deparameterize_REV2_mesh(mesh.num_nodes, mesh.gen_nodes, mesh.nodes, t, f)) {
         report("Unsuccessful return from deparameterize_REV2_mesh()\n");
         return 0;
     }
     report("\n ... QUAD4 nodes conversion complete ...\n");
-    if (!restore_boundary_node_names(run, patch, uv, by_name, false, nn, nodes, ne, elements)) return 0;
-    for (int i = 1; i <= nn; ++i) nodes3d[i].name = nodes3d[i].name_saved = nodes[i].name;
-    report("\n ... mesh conversion complete.\n");
-    if (!merge_curved_patch_mesh(run, patch, nn, nodes, nodes3d, ne, elements)) {
-        report("Unsuccessful return from add_to_global()   (3)\n");
+    if (!restore_boundary_node_names(run, patch, uv, by_name, false, mesh.num_nodes, mesh.gen_nodes,
+                                     mesh.num_elements, mesh.elements))
         return 0;
-    }
+    copy_generator_names(mesh, true);
+    report("\n ... mesh conversion complete.\n");
     return 1;
 }
 
 }  // namespace
 
-int process_REV2_patch(Run& run, int k) {
+int process_REV2_patch(Run& run, int k, PatchMesh& mesh) {
     try {
-        return mesh_rev2(run, k);
+        return mesh_rev2(run, k, mesh);
     } catch (const std::bad_alloc&) {
         report(" Out of memory in 'rev2_pa()'\n");
         return 0;

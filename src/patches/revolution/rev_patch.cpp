@@ -64,7 +64,7 @@ int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, in
     return 1;
 }
 
-int process_REV_patch(Run& run, int k) {
+int process_REV_patch(Run& run, int k, const MergePatchMesh& merge_transfinite) {
     report("Entered REV_PA.C\n");
     RevEdges e;
     if (!rev_entry_checks(run, run.patches[k], RevKind::Rev, e)) return 0;
@@ -74,9 +74,10 @@ int process_REV_patch(Run& run, int k) {
     }
     RevAxis axis;
     if (!rev_axis(e, axis)) return 0;
-    if (run.patches[k].curves_per_edge[2] > 1) return mesh_REV_strips(run, k, e, axis);
+    if (run.patches[k].curves_per_edge[2] > 1) return mesh_REV_strips(run, k, e, axis, merge_transfinite);
     const int first_node = run.num_nodes + 1;
-    if (!meshPatch(run, k)) {
+    PatchMesh mesh;
+    if (!meshPatch(run, k, mesh) || !merge_transfinite(run, run.patches[k], mesh)) {
         report(" In rev_pa.c: (1)  Patch %s: ret_val=FALSE \n", run.patches[k].name.c_str());
         return 0;
     }

@@ -9,6 +9,7 @@
 
 #include "base/vec3.h"
 #include "model/run.h"
+#include "patches/common/patch_mesh.h"
 #include "trelmo/trelmo.h"
 
 namespace korvex {
@@ -62,7 +63,7 @@ int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, in
 
 // Cuts a REV patch with side edges of n > 1 curves into n strips along n - 1
 // new arcs, meshes every strip and corrects it onto the surface.
-int mesh_REV_strips(Run& run, int k, const RevEdges& edges, const RevAxis& axis);
+int mesh_REV_strips(Run& run, int k, const RevEdges& edges, const RevAxis& axis, const MergePatchMesh& merge_transfinite);
 
 // The n - 1 arcs "C~j" (with their mid points "P~j") through the junctions
 // of the side edges' curves; arcs[j] is the index of arc j.

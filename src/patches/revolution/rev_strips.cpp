@@ -216,7 +216,7 @@ void rename_strip_results(Run& run, const Subregion& patch, int first_node, int 
 
 }  // namespace
 
-int mesh_REV_strips(Run& run, int k, const RevEdges& e, const RevAxis& axis) {
+int mesh_REV_strips(Run& run, int k, const RevEdges& e, const RevAxis& axis, const MergePatchMesh& merge_transfinite) {
     std::vector<int> arcs;
     if (!add_new_arcs(run, k, e, axis, arcs)) {
         report("Unsuccessful return from add_new_arcs()\n");
@@ -233,7 +233,8 @@ int mesh_REV_strips(Run& run, int k, const RevEdges& e, const RevAxis& axis) {
             break;
         }
         const int strip_first_node = run.num_nodes + 1;
-        if (!meshPatch(run, idx)) {
+        PatchMesh mesh;
+        if (!meshPatch(run, idx, mesh) || !merge_transfinite(run, run.patches[idx], mesh)) {
             report(" In rev_pa.c: (2) Patch %s: ret_val=FALSE\n", run.patches[idx].name.c_str());
             ok = 0;
         } else if (!adjust_coordinates(run, run.patches[idx], axis, strip_first_node)) {

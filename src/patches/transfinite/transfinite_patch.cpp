@@ -4,7 +4,6 @@
 #include <new>
 #include <string>
 
-#include "assembly/global_merge.h"
 #include "base/messages.h"
 #include "patches/common/boundary_generator_input.h"
 #include "patches/common/patch_untangling.h"
@@ -33,11 +32,7 @@ struct PatchWork {
     BoundaryGeneratorInput in;
     int corners[5] = {0, 0, 0, 0, 0};
     double aspect = 1.0;  // b / a
-    Array1<GenNode> nodes;
-    int num_nodes = 0;
-    Array1<GenElement> elements;
-    int num_elements = 0;
-    Array1<Node3D> nodes3d;
+    PatchMesh& m;         // the mesh the mesher returns
 };
 
 // Parameters of two opposite edges together, sorted and merged.
@@ -167,71 +162,49 @@ int build_input(const Subregion& patch, PatchWork& w) {
 
 // After the generator: true u back, corner fans, exact boundary positions, user names.
 int finish_2d_mesh(const Run& run, const Subregion& patch, PatchWork& w) {
-    for (int i = 1; i <= w.num_nodes; ++i) w.nodes[i].x /= w.aspect;
+    for (int i = 1; i <= w.m.num_nodes; ++i) w.m.gen_nodes[i].x /= w.aspect;
     for (int p = 1; p <= w.in.N; ++p) w.in.points[p].x /= w.aspect;
     if (patch.edge_flags[1] || patch.edge_flags[2] || patch.edge_flags[3] || patch.edge_flags[4]) {
-        w.nodes.ensure(w.num_nodes + kFanRoom);
-        w.elements.ensure(w.num_elements + kFanRoom);
+        w.m.gen_nodes.ensure(w.m.num_nodes + kFanRoom);
+        w.m.elements.ensure(w.m.num_elements + kFanRoom);
         const CornerFanInput fan{patch, w.in.points, w.in.N, w.corners, w.pointsUV};
-        if (!generate_nodes_and_elements_in_corners(fan, w.nodes, w.num_nodes, w.elements, w.num_elements)) {
+        if (!generate_nodes_and_elements_in_corners(fan, w.m.gen_nodes, w.m.num_nodes, w.m.elements, w.m.num_elements)) {
             report(" Unsuccessful return from generate_nodes_and_elements_in_corners()\n");
             return 0;
         }
     }
     const auto by_name = boundary_records_by_name(w.pointsUV);
-    for (int i = 1; i <= w.num_nodes; ++i) {
-        GenNode& g = w.nodes[i];
-        if (g.kind != NODE_KIND_ENTITY && g.kind != NODE_KIND_POINT) continue;
-        if (g.kind == NODE_KIND_ENTITY && !g.name.empty()) g.name[0] = 'P';
-        const auto it = by_name.find(g.name.c_str());
-        if (it == by_name.end()) {
-            if (g.kind == NODE_KIND_POINT) continue;
-            report(" For node %i (%s) : boundary point not found.\n", i, g.name.c_str());
-            return 0;
-        }
-        g.x = w.pointsUV[it->second].u;
-        g.y = w.pointsUV[it->second].v;
-    }
+    if (!restore_curved_boundary_uv(w.pointsUV, by_name, CurvedBoundaryNodes::EntitiesAndPoints,
+                                    " For node %i (%s) : boundary point not found.\n", w.m))
+        return 0;
     // Inverted or degenerate elements are repaired in the parameter plane, before the mapping onto the surface.
-    untangle_patch_mesh(patch.name.c_str(), w.num_nodes, w.nodes, w.num_elements, w.elements);
-    return restore_boundary_node_names(run, patch, w.pointsUV, by_name, false, w.num_nodes, w.nodes, w.num_elements,
-                                       w.elements);
+    untangle_patch_mesh(patch.name.c_str(), w.m.num_nodes, w.m.gen_nodes, w.m.num_elements, w.m.elements);
+    return restore_boundary_node_names(run, patch, w.pointsUV, by_name, false, w.m.num_nodes, w.m.gen_nodes, w.m.num_elements,
+                                       w.m.elements);
 }
 
 double zero_stored(double x) { return std::fabs(x) < kTinyStored ? 0.0 : x; }
 
 int map_nodes_to_3d(const Run& run, const Subregion& patch, PatchWork& w) {
-    const long size = static_cast<long>(1.1 * (run.num_nodes + w.num_nodes)) + 11;
-    w.nodes3d = Array1<Node3D>(static_cast<std::size_t>(std::max<long>(size, w.num_nodes)));
+    const long size = static_cast<long>(1.1 * (run.num_nodes + w.m.num_nodes)) + 11;
+    w.m.nodes = Array1<Node3D>(static_cast<std::size_t>(std::max<long>(size, w.m.num_nodes)));
     report("\n Calculation of 3D nodal coordinates  begins ...    (patch name %s)\n\n", patch.name.c_str());
     const GridTriangleSearch search(w.grid);
-    for (int i = 1; i <= w.num_nodes; ++i) {
-        if (i % 2000 == 0) report(" Processing node: %10i   (total: %i)\n", i, w.num_nodes);
+    for (int i = 1; i <= w.m.num_nodes; ++i) {
+        if (i % 2000 == 0) report(" Processing node: %10i   (total: %i)\n", i, w.m.num_nodes);
         Vec3 p;
-        if (!search.calcNodeXYZCoords(w.nodes[i].x, w.nodes[i].y, p)) {
+        if (!search.calcNodeXYZCoords(w.m.gen_nodes[i].x, w.m.gen_nodes[i].y, p)) {
             report("Unsuccessful return from calcNodeXYZCoords()\n");
             report(" Error: projection of the 2D mesh onto the 3D\n transfinite surface unsuccessful.\n");
             return 0;
         }
-        Node3D& n = w.nodes3d[i];
+        Node3D& n = w.m.nodes[i];
         n.set_pos({zero_stored(p.x), zero_stored(p.y), zero_stored(p.z)});
-        n.name = w.nodes[i].name;
-        n.name_saved = w.nodes[i].name;
+        n.name = w.m.gen_nodes[i].name;
+        n.name_saved = w.m.gen_nodes[i].name;
         n.id = i;
     }
     return 1;
-}
-
-void project_onto_sphere(const Run& run, const Subregion& patch, PatchWork& w) {
-    const Vec3 centre{patch.centre[0], patch.centre[1], patch.centre[2]};
-    const double R = distance(run.new_points[patch.points_id[1]].pos(), centre);
-    for (int i = 1; i <= w.num_nodes; ++i) {
-        Node3D& n = w.nodes3d[i];
-        if (!n.name.starts_with("R")) continue;
-        const Vec3 d = n.pos() - centre;
-        const double len = norm(d);
-        if (len > 0) n.set_pos(centre + d * (R / len));
-    }
 }
 
 }  // namespace
@@ -259,17 +232,11 @@ int find_generator_corners(const Array1<GenPoint>& points, int N, int corners[5]
     return 1;
 }
 
-// The one point where a curved patch mesh joins the global mesh.
-int merge_curved_patch_mesh(Run& run, const Subregion& patch, int num_nodes, Array1<GenNode>& gen_nodes,
-                            Array1<Node3D>& nodes, int num_elements, const Array1<GenElement>& elements) {
-    return add_to_global(run, patch, num_nodes, gen_nodes, nodes, num_elements, elements);
-}
-
 namespace {
 
-int mesh_transfinite(Run& run, int k) {
+int mesh_transfinite(Run& run, int k, PatchMesh& mesh) {
     Subregion& patch = run.patches[k];
-    PatchWork w;
+    PatchWork w{.m = mesh};
     report(" Entering meshPatch()\n");
     if (patch.num_edges != 4) {
         report(" Error: patch %s has %i edges;\n    4 edges only are allowed.\n", patch.name.c_str(), patch.num_edges);
@@ -284,27 +251,22 @@ int mesh_transfinite(Run& run, int k) {
     if (!check_parameterization(w.pointsUV)) return 0;
     if (!build_input(patch, w)) return 0;
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
-    if (!call_Trelmo(w.in.points, w.in.N, w.in.entities, w.in.N, w.in.subregions, 1, w.nodes, w.num_nodes, w.elements,
-                     w.num_elements, limits, run.all_singular_repaired)) {
+    if (!call_Trelmo(w.in.points, w.in.N, w.in.entities, w.in.N, w.in.subregions, 1, w.m.gen_nodes, w.m.num_nodes, w.m.elements,
+                     w.m.num_elements, limits, run.all_singular_repaired)) {
         report("\n Patch %s : step size must be reduced.\n", patch.original_name.c_str());
         return 0;
     }
     if (!finish_2d_mesh(run, patch, w)) return 0;
     if (!map_nodes_to_3d(run, patch, w)) return 0;
-    if (patch.type == TYPE_SPHERE) project_onto_sphere(run, patch, w);
-    if (!merge_curved_patch_mesh(run, patch, w.num_nodes, w.nodes, w.nodes3d, w.num_elements, w.elements)) {
-        report("Unsuccessful return from add_to_global()   (2)\n");
-        return 0;
-    }
-    report("\n ... nodal coordinates calculation complete. \n");
+    if (patch.type == TYPE_SPHERE) project_interior_onto_sphere(run, patch, w.m);
     return 1;
 }
 
 }  // namespace
 
-int meshPatch(Run& run, int k) {
+int meshPatch(Run& run, int k, PatchMesh& mesh) {
     try {
-        return mesh_transfinite(run, k);
+        return mesh_transfinite(run, k, mesh);
     } catch (const std::bad_alloc&) {
         report(" Insufficient memory for input data structures.\n");
         return 0;

@@ -190,12 +190,4 @@ struct CornerFanInput {
 int generate_nodes_and_elements_in_corners(const CornerFanInput& in, Array1<GenNode>& nodes, int& num_nodes,
                                            Array1<GenElement>& elements, int& num_elements);
 
-// ---- Merge ---------------------------------------------------------------
-
-// The one point where a curved patch's mesh joins the global mesh (all
-// curved meshers merge through it): add_to_global with the patch's 3D nodes,
-// its generator nodes and elements.
-int merge_curved_patch_mesh(Run& run, const Subregion& patch, int num_nodes, Array1<GenNode>& gen_nodes,
-                            Array1<Node3D>& nodes, int num_elements, const Array1<GenElement>& elements);
-
 }  // namespace korvex

@@ -12,7 +12,6 @@
 #include "patches/common/boundary_generator_input.h"
 #include "patches/common/patch_untangling.h"
 #include "patches/meshers.h"
-#include "patches/transfinite/transfinite_patch.h"
 #include "patches/triangular/triangular_mesher.h"
 #include "planar/plane_uv.h"
 
@@ -30,10 +29,7 @@ struct TriangularMesh {
     PlanarTriangle tri;
     PlaneUV uv;                            // 1..num_points, boundary order
     std::map<std::string, int> by_name;    // boundary record of a node name (first wins)
-    Array1<GenNode> gen_nodes;
-    Array1<GenElement> elements;
-    int num_nodes = 0, num_elements = 0;
-    Array1<Node3D> nodes;
+    PatchMesh& mesh;                       // the mesh the mesher returns
 };
 
 void add_record(const Run& run, TriangularMesh& m, int node, double u, double v) {
@@ -92,8 +88,8 @@ int mesh_triangle(Run& run, const Subregion& s, TriangularMesh& m) {
     BoundaryGeneratorInput in;
     build_boundary_generator_input(s, m.uv, in);
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
-    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, m.gen_nodes, m.num_nodes, m.elements,
-                     m.num_elements, limits, run.all_singular_repaired)) {
+    if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, m.mesh.gen_nodes, m.mesh.num_nodes, m.mesh.elements,
+                     m.mesh.num_elements, limits, run.all_singular_repaired)) {
         report("\n Patch %s: step size must be reduced.\n", s.original_name.c_str());
         return 0;
     }
@@ -102,19 +98,9 @@ int mesh_triangle(Run& run, const Subregion& s, TriangularMesh& m) {
 
 // Step 4.1: entity middle nodes become the boundary nodes they stand for.
 int restore_boundary_uv(TriangularMesh& m) {
-    for (int i = 1; i <= m.num_nodes; ++i) {
-        GenNode& g = m.gen_nodes[i];
-        if (g.kind != NODE_KIND_ENTITY) continue;
-        g.name[0] = 'P';
-        const auto it = m.by_name.find(g.name.c_str());
-        if (it == m.by_name.end()) {
-            report(" Error in meshTriangular():\n For node %i (%s) :  boundary point not found.\n", i, g.name.c_str());
-            return 0;
-        }
-        g.x = m.uv[it->second].u;
-        g.y = m.uv[it->second].v;
-    }
-    return 1;
+    return restore_curved_boundary_uv(m.uv, m.by_name, CurvedBoundaryNodes::EntitiesOnly,
+                                      " Error in meshTriangular():\n For node %i (%s) :  boundary point not found.\n",
+                                      m.mesh);
 }
 
 // Step 4.2: boundary nodes take the exact position of their namesake.
@@ -124,11 +110,11 @@ int place_boundary_nodes(const Run& run, const Subregion& s, TriangularMesh& m) 
         const int id = s.points_id[static_cast<std::size_t>(j)];
         boundary[run.new_points[id].name.c_str()] = id;
     }
-    m.nodes = Array1<Node3D>(static_cast<std::size_t>(m.num_nodes) + NODEL_3D_EXTRA);
-    for (int i = 1; i <= m.num_nodes; ++i) {
-        const GenNode& g = m.gen_nodes[i];
-        m.nodes[i].id = i;
-        m.nodes[i].name = g.name;
+    m.mesh.nodes = Array1<Node3D>(static_cast<std::size_t>(m.mesh.num_nodes) + NODEL_3D_EXTRA);
+    for (int i = 1; i <= m.mesh.num_nodes; ++i) {
+        const GenNode& g = m.mesh.gen_nodes[i];
+        m.mesh.nodes[i].id = i;
+        m.mesh.nodes[i].name = g.name;
         if (g.kind == NODE_KIND_INTERIOR) continue;
         const auto it = boundary.find(g.name.c_str());
         if (it == boundary.end()) {
@@ -136,36 +122,23 @@ int place_boundary_nodes(const Run& run, const Subregion& s, TriangularMesh& m) 
                    g.name.c_str(), g.x, g.y);
             return 0;
         }
-        m.nodes[i].set_pos(run.new_points[it->second].pos());
+        m.mesh.nodes[i].set_pos(run.new_points[it->second].pos());
     }
     return 1;
 }
 
 // Step 4.3: nodes named after generated curve nodes take the user's names.
 int restore_node_names(const Run& run, const Subregion& s, TriangularMesh& m) {
-    if (!restore_boundary_node_names(run, s, m.uv, m.by_name, false, m.num_nodes, m.gen_nodes, m.num_elements,
-                                     m.elements))
+    if (!restore_boundary_node_names(run, s, m.uv, m.by_name, false, m.mesh.num_nodes, m.mesh.gen_nodes, m.mesh.num_elements,
+                                     m.mesh.elements))
         return 0;
-    for (int i = 1; i <= m.num_nodes; ++i) m.nodes[i].name = m.gen_nodes[i].name;
+    copy_generator_names(m.mesh, false);
     return 1;
 }
 
-// The interior nodes of a SPHERE subregion go onto its sphere, as for a
-// four-edged one: the blend of the edges leaves them inside it.
-void project_onto_sphere(const Run& run, const Subregion& s, TriangularMesh& m) {
-    const Vec3 centre{s.centre[0], s.centre[1], s.centre[2]};
-    const double R = distance(run.new_points[s.points_id[1]].pos(), centre);
-    for (int i = 1; i <= m.num_nodes; ++i) {
-        Node3D& n = m.nodes[i];
-        if (n.name[0] != 'R') continue;
-        const double r = distance(n.pos(), centre);
-        if (r > 0.0) n.set_pos(centre + (n.pos() - centre) * (R / r));
-    }
-}
-
-int mesh_triangular_patch(Run& run, int k) {
+int mesh_triangular_patch(Run& run, int k, PatchMesh& mesh) {
     report("** new ** Curved TRIANGULAR patch: processing begins. \n *******");
-    TriangularMesh m;
+    TriangularMesh m{.mesh = mesh};
     try {
         if (!lay_out_boundary(run, k, m)) return 0;
     } catch (const std::bad_alloc&) {
@@ -175,31 +148,29 @@ int mesh_triangular_patch(Run& run, int k) {
     const Subregion& s = run.patches[k];
     if (!mesh_triangle(run, s, m) || !restore_boundary_uv(m)) return 0;
     // Inverted or degenerate elements are repaired in the triangle's plane, before the projection onto the surface.
-    untangle_patch_mesh(s.name.c_str(), m.num_nodes, m.gen_nodes, m.num_elements, m.elements);
+    untangle_patch_mesh(s.name.c_str(), m.mesh.num_nodes, m.mesh.gen_nodes, m.mesh.num_elements, m.mesh.elements);
     if (!place_boundary_nodes(run, s, m) || !restore_node_names(run, s, m)) return 0;
-    if (run.num_nodes + m.num_nodes > run.settings.MAX_NODEL_3D - kNodeReserve) {
-        report("Increase  MAX_NODEL_3D to at least %i\n", run.num_nodes + m.num_nodes + kNodeReserve);
+    if (run.num_nodes + m.mesh.num_nodes > run.settings.MAX_NODEL_3D - kNodeReserve) {
+        report("Increase  MAX_NODEL_3D to at least %i\n", run.num_nodes + m.mesh.num_nodes + kNodeReserve);
         return 0;
     }
     report("\n Calculation of 3D nodal coordinates begins...\n");
-    if (!Project_2D_mesh_on_the_triangular_patch(run, k, m.num_nodes, m.gen_nodes, m.nodes, m.tri)) {
+    if (!Project_2D_mesh_on_the_triangular_patch(run, k, m.mesh.num_nodes, m.mesh.gen_nodes, m.mesh.nodes, m.tri)) {
         report("Error: projection of the 2D mesh onto the 3D\n transfinite surface unsuccessful.\n");
         return 0;
     }
     report(" ... 3D nodal coordinates calculation complete.\n");
-    if (s.type == TYPE_SPHERE) project_onto_sphere(run, s, m);
-    if (!merge_curved_patch_mesh(run, s, m.num_nodes, m.gen_nodes, m.nodes, m.num_elements, m.elements)) {
-        report("Unsuccessful return from add_to_global()   (4)\n");
-        return 0;
-    }
+    // The interior nodes of a SPHERE subregion go onto its sphere, as for a
+    // four-edged one: the blend of the edges leaves them inside it.
+    if (s.type == TYPE_SPHERE) project_interior_onto_sphere(run, s, mesh);
     return 1;
 }
 
 }  // namespace
 
-int meshTriangular(Run& run, int k) {
+int meshTriangular(Run& run, int k, PatchMesh& mesh) {
     try {
-        return mesh_triangular_patch(run, k);
+        return mesh_triangular_patch(run, k, mesh);
     } catch (const std::bad_alloc&) {
         report(" Insufficient memory for TRELMO input data structures.\n");
         return 0;
