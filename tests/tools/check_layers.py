@@ -36,8 +36,8 @@ FLOORS = (
     ("planar",),              # kernels of plane subregions
     ("refinement",),          # plane subregions before the curve nodes
     ("cuts",),                # holes, trees and their connectors
+    ("patches",),             # one room per mesher; a mesher returns a patch mesh
     ("assembly",),            # global merge of patch meshes, names, bandwidth
-    ("patches",),             # one room per mesher
     ("pipeline",),            # Korvex(): the stages in order
     ("interface",),           # the exported C functions and the driver
 )
