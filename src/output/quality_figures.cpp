@@ -2,13 +2,14 @@
 
 #include <cmath>
 #include <limits>
-#include <numbers>
+
+#include "base/numeric_constants.h"
 
 namespace korvex::output {
 
 namespace {
 
-constexpr double kDegrees = 180.0 / std::numbers::pi;
+constexpr double kDegrees = 180.0 / kPi;
 constexpr double kGoodAngleLow = 45.0;
 constexpr double kGoodAngleHigh = 135.0;
 

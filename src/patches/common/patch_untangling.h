@@ -20,14 +20,10 @@
 #include <vector>
 
 #include "base/array1.h"
+#include "base/numeric_constants.h"
 #include "trelmo/trelmo.h"
 
 namespace korvex {
-
-// A corner whose scaled Jacobian is below this counts as not positive: three
-// nodes in a line come out of the arithmetic a few rounding errors either
-// side of zero.
-inline constexpr double kMinValidScaledJacobian = 1e-6;
 
 // Scaled Jacobian of the corner p between its neighbours next and prev:
 // sin of the corner angle, signed positive for a counter-clockwise corner;
