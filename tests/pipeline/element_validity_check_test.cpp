@@ -1,8 +1,6 @@
-// The final check for inverted and degenerate elements: the 3D measure
-// against each element's mean normal, and one report per failing element.
+// The final check for inverted and degenerate elements (the measure is
+// tested in tests/base): one report per failing element.
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #include "model/run.h"
 #include "pipeline/element_validity_check.h"
@@ -11,25 +9,6 @@
 
 namespace korvex::test {
 namespace {
-
-TEST(ElementValidityCheck, ScaledJacobianAgainstTheMeanNormal) {
-    const double r = std::sqrt(0.5);
-    struct Case {
-        const char* what;
-        std::array<Vec3, 4> quad;
-        double expected;
-    };
-    const Case cases[] = {
-        {"unit square", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}, 1.0},
-        {"square standing in a tilted plane", {{{0, 0, 0}, {1, 0, 0}, {1, r, r}, {0, r, r}}}, 1.0},
-        {"clockwise square: its own mean normal turns with it", {{{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}}}, 1.0},
-        {"three nodes in a line", {{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}}}, 0.0},
-        {"arrowhead with a reflex corner", {{{0, 0, 0}, {2, 0, 0}, {0.5, 0.5, 0}, {0, 2, 0}}}, -0.8},
-        {"two corners at one place", {{{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {0, 1, 0}}}, 0.0},
-        {"bow tie: no area at all", {{{0, 0, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}}, 0.0},
-    };
-    for (const Case& c : cases) EXPECT_NEAR(quad_scaled_jacobian_3d(c.quad), c.expected, 1e-12) << c.what;
-}
 
 TEST(ElementValidityCheck, EachFailingElementIsReportedOnceByItsNumber) {
     korvex::Run run;

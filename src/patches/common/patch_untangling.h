@@ -25,13 +25,9 @@
 
 namespace korvex {
 
-// Scaled Jacobian of the corner p between its neighbours next and prev:
-// sin of the corner angle, signed positive for a counter-clockwise corner;
-// 0 when an edge has no length.
-double corner_scaled_jacobian(double px, double py, double nx, double ny, double qx, double qy);
-
-// Smallest corner scaled Jacobian of the element, multiplied by orientation
-// (+1 for a counter-clockwise mesh, -1 for a clockwise one).
+// Smallest corner scaled Jacobian of the element in the (u, v) plane
+// (plane_corner_scaled_jacobian), multiplied by orientation (+1 for a
+// counter-clockwise mesh, -1 for a clockwise one).
 double element_scaled_jacobian_uv(const Array1<GenNode>& nodes, const GenElement& e, int orientation);
 
 // +1 when the elements' signed areas sum to a positive value, else -1.
