@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "base/numeric_constants.h"
 #include "base/run_settings.h"
 #include "model/run.h"
 #include "pipeline/coincidence_check.h"
@@ -28,10 +29,9 @@ korvex::Run plate(int side) {
 
 korvex::Run sphere(int rings) {
     korvex::Run run;
-    const double pi = 3.141592653589793;
     for (int i = 0; i < rings; ++i)
         for (int j = 0; j < 2 * rings; ++j) {
-            const double theta = pi * (i + 0.5) / rings, phi = pi * j / rings;
+            const double theta = korvex::kPi * (i + 0.5) / rings, phi = korvex::kPi * j / rings;
             add_node(run, 50.0 * std::sin(theta) * std::cos(phi), 50.0 * std::sin(theta) * std::sin(phi),
                      50.0 * std::cos(theta));
         }

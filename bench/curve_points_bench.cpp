@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/numeric_constants.h"
 #include "base/run_settings.h"
 #include "curves/curve_points.h"
 #include "curves/node_coincidence.h"
@@ -39,12 +40,11 @@ void add_curve(korvex::Run& run, const std::string& name, std::initializer_list<
 // grid 3 apart; after every 20 arcs a straight curve of 98 steps (99 nodes).
 korvex::Run many_arcs_model(int arcs) {
     korvex::Run run;
-    const double pi = 3.141592653589793;
     const int per_row = 40;
     for (int a = 0; a < arcs; ++a) {
         const double cx = 3.0 * (a % per_row), cy = 3.0 * (a / per_row);
         const int p1 = add_point(run, cx + 1, cy), p2 = add_point(run, cx, cy + 1), p3 = add_point(run, cx - 1, cy);
-        add_curve(run, "C" + std::to_string(a), {p1, p2, p3}, pi / 24);
+        add_curve(run, "C" + std::to_string(a), {p1, p2, p3}, korvex::kPi / 24);
         if (a % 20 == 19) {
             const double y = -5.0 - a / 20;
             add_curve(run, "QL" + std::to_string(a), {add_point(run, 0, y), add_point(run, 98, y)}, 1.0);

@@ -7,6 +7,7 @@
 
 #include "assembly/internal_points.h"
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 
 namespace korvex {
@@ -14,7 +15,6 @@ namespace korvex {
 namespace {
 
 // Relative tolerance of every on-curve test: 100·sqrt(eps).
-constexpr double kOnCurveTol = 100 * kSqrtEps;
 constexpr int kParameterSlack = 1000;
 
 const Name& saved_name(const Run& run, int j) { return run.nodes3D[j].name_original; }
@@ -68,7 +68,7 @@ int arc_interval(const Run& run, const Curve& cv, const Vec3& C, const Vec3& p) 
         const double s = R * ANGLEXYZ(C, a, b);
         const double sa = R * ANGLEXYZ(C, p, a);
         const double sb = R * ANGLEXYZ(C, b, p);
-        if (std::fabs(sa + sb - s) / s < kOnCurveTol) return k;
+        if (std::fabs(sa + sb - s) / s < kPointTolerance) return k;
     }
     return 0;
 }
@@ -92,7 +92,7 @@ int line_interval(const Run& run, const Curve& cv, const Vec3& p) {
     for (int k = 1; k < n; ++k) {
         if (dp < t[static_cast<std::size_t>(k)] || dp > t[static_cast<std::size_t>(k) + 1]) continue;
         const double ab = distance(at(k), at(k + 1));
-        if (std::fabs(distance(at(k), p) + distance(p, at(k + 1)) - ab) / ab < kOnCurveTol) return k;
+        if (std::fabs(distance(at(k), p) + distance(p, at(k + 1)) - ab) / ab < kPointTolerance) return k;
     }
     return 0;
 }
@@ -105,12 +105,12 @@ PintAttach attach_to_arc(Run& run, int c, ControlPoint& pt) {
     const Vec3 C{cv.center[0], cv.center[1], cv.center[2]};
     const double R = cv.radius;
     const double plane_dist = std::fabs(cv.plane[0] * p.x + cv.plane[1] * p.y + cv.plane[2] * p.z - cv.plane[3]);
-    if (!(plane_dist / R <= kOnCurveTol)) {
+    if (!(plane_dist / R <= kPointTolerance)) {
         report("Point %s does not belong to arc %s\n  (name original = %s) (1)\n", pt.name.c_str(), cv.name.c_str(),
                cv.name_original.c_str());
         return PintAttach::NotOnCurve;
     }
-    if (!(std::fabs(distance(p, C) / R - 1) <= kOnCurveTol)) {
+    if (!(std::fabs(distance(p, C) / R - 1) <= kPointTolerance)) {
         report("Point %s does not belong to arc %s (name original %s) (2)\n", pt.name.c_str(), cv.name.c_str(),
                cv.name_original.c_str());
         return PintAttach::NotOnCurve;

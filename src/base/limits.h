@@ -32,11 +32,6 @@ constexpr int TREE_RECORDS = 71;
 // Marker left by the general preprocessor in Subregion::preprocessed_marker.
 constexpr int PREPROCESSED_MARKER = 728374;
 
-// Zero test and "not yet computed / deleted" marker shared by the geometry code.
-constexpr double kEps = 2.220446049250313e-16;
-constexpr double kSqrtEps = 1.4901161193847656e-08;
-constexpr double kNotComputed = 1e32;
-
 // Subregion type codes.
 enum SubregionType : int {
     TYPE_NONE = 0,

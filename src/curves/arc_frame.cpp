@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "base/limits.h"
+#include "base/numeric_constants.h"
 #include "curves/dense_solver.h"
 #include "curves/geometry_kernels.h"
 
@@ -14,8 +14,8 @@ namespace {
 constexpr double kPlaneTolerance = 1e-6;   // distance of a definition point from the plane
 constexpr double kRadiusTolerance = 1e-6;  // relative deviation of a point from the circle
 constexpr double kMinCross = 1e-7;         // below: the two radii are taken as collinear
-constexpr double kFlipTolerance = 5.0 * M_PI / 180.0;
-constexpr double kHalfTurnTolerance = M_PI / 180.0;
+constexpr double kFlipTolerance = 5.0 * kPi / 180.0;
+constexpr double kHalfTurnTolerance = kPi / 180.0;
 
 }  // namespace
 
@@ -93,16 +93,16 @@ double angle_from_start(const ArcFrame& f, const Vec3& P) {
     double theta = ANGLEXYZ(f.C, f.A, P);
     const Vec3 w = cross(f.A - f.C, P - f.C);
     if (norm(w) >= kMinCross) {
-        if (std::fabs(angle_between(w, f.normal) - M_PI) < kFlipTolerance) theta = 2.0 * M_PI - theta;
+        if (std::fabs(angle_between(w, f.normal) - kPi) < kFlipTolerance) theta = kTwoPi - theta;
         return theta;
     }
-    if (std::fabs(theta - M_PI) <= kHalfTurnTolerance) return M_PI;
+    if (std::fabs(theta - kPi) <= kHalfTurnTolerance) return kPi;
     return -1.0;
 }
 
 void set_arc_sweep(ArcFrame& f, double theta_M, double theta_E) {
     f.sense = theta_E > theta_M ? 1 : -1;
-    f.sweep = theta_E > theta_M ? theta_E : 2.0 * M_PI - theta_E;
+    f.sweep = theta_E > theta_M ? theta_E : kTwoPi - theta_E;
 }
 
 }  // namespace korvex

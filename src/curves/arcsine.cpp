@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 
 namespace korvex {
 
@@ -37,9 +38,9 @@ double dasin(double x) {
         r = y * (1.0 + dcselv(4.0 * y2 - 1.0));
     } else {
         // arcsin(y) = pi/2 - arcsin(sqrt(1 - y^2)), with sqrt(1 - y^2) in the series range.
-        r = M_PI / 2.0 - std::sqrt(1.0 - y2) * (1.0 + dcselv(3.0 - 4.0 * y2));
+        r = kPi / 2.0 - std::sqrt(1.0 - y2) * (1.0 + dcselv(3.0 - 4.0 * y2));
     }
-    if (r > M_PI / 2.0) r = M_PI / 2.0;
+    if (r > kPi / 2.0) r = kPi / 2.0;
     if (x == 0.0) return 0.0;
     return x < 0.0 ? -r : r;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/curve_division.h"
 #include "curves/hermite_curve.h"
 #include "curves/node_coincidence.h"

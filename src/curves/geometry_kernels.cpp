@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/limits.h"
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/arcsine.h"
 
 namespace korvex {
@@ -34,7 +34,7 @@ double ANGLEXYZ(double p1x, double p1y, double p1z, double p2x, double p2y, doub
     // Law of cosines, written with ratios so that it stays well scaled.
     double cos_t = (a / b + b / a - c2 / (a * b)) / 2.0;
     cos_t = std::clamp(cos_t, -1.0, 1.0);
-    if (cos_t >= -0.9 && cos_t <= 0.9) return M_PI / 2.0 - dasin(cos_t);
+    if (cos_t >= -0.9 && cos_t <= 0.9) return kPi / 2.0 - dasin(cos_t);
 
     // Near 0 or pi the cosine loses the angle; the half-angle form keeps it:
     // sin^2(theta/2) = (c - a + b)(c + a - b) / (4ab).

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "base/limits.h"
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/curve_division.h"
 #include "curves/node_coincidence.h"
 
@@ -13,7 +13,6 @@ namespace korvex {
 namespace {
 
 // An internal point this close to an ordinary point belongs to that point's curve.
-constexpr double kSamePointTolerance = 100.0 * kSqrtEps;
 
 // Generated nodes may be moved; nodes named after input points may not.
 bool movable(const PointName& name) { return name[1] == '$' || (name[1] == '@' && name[0] == 'P'); }
@@ -57,7 +56,7 @@ void assign_internal_points_to_curves(Array1<ControlPoint>& points, int nPoints)
     for (int p = 1; p <= nPoints; ++p) {
         if (points[p].PINT != 0) continue;
         for (int q : pint) {
-            if (!(distance(points[p].pos(), points[q].pos()) <= kSamePointTolerance)) continue;
+            if (!(distance(points[p].pos(), points[q].pos()) <= kPointTolerance)) continue;
             points[q].curve_id = points[p].curve_id;
             break;
         }

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/numeric_constants.h"
+
 namespace korvex {
 
 namespace {
-
-// Cell coordinates are clamped so that huge coordinates stay representable;
-// clamping keeps neighbours neighbours, it only makes far cells crowded.
-constexpr double kCellLimit = 4.0e18;
 
 bool excluded(const ControlPoint& p) { return p.name == "PINT"; }
 
@@ -31,7 +29,8 @@ NodeCoincidenceIndex::Cell NodeCoincidenceIndex::cell_of(const ControlPoint& p) 
     for (int k = 0; k < 3; ++k) {
         double f = std::floor(v[k] / cell_size_);
         if (std::isnan(f)) f = 0.0;
-        f = std::clamp(f, -kCellLimit, kCellLimit);
+        // Clamping keeps neighbours neighbours; it only makes far cells crowded.
+        f = std::clamp(f, -kCellCoordinateLimit, kCellCoordinateLimit);
         c[static_cast<std::size_t>(k)] = static_cast<long long>(f);
     }
     return c;

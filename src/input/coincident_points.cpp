@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/numeric_constants.h"
+
 namespace korvex {
 
 namespace {
@@ -21,9 +23,8 @@ struct Entry {
 // fit are clamped: points in a clamped cell are still compared exactly, so
 // only the speed, never the answer, depends on the clamping.
 std::int64_t cell_of(double v, double cell_size) {
-    constexpr double kLimit = 4.0e18;
     const double c = std::floor(v / cell_size);
-    return static_cast<std::int64_t>(std::clamp(c, -kLimit, kLimit));
+    return static_cast<std::int64_t>(std::clamp(c, -kCellCoordinateLimit, kCellCoordinateLimit));
 }
 
 bool coincide(const ControlPoint& a, const ControlPoint& b, double tol) {

@@ -54,9 +54,9 @@ int divide_arc_to_2(Run& run, int signed_id, int& new_curve);
 // ---- corner division (edge_corner_division.cpp) ----
 
 // Corner angle of every curve slot of subregion k that is not the first of
-// its edge (entries 1..num_curves; 1e32 where there is none): the angle
-// between the two curves meeting in front of the slot, pi for a straight
-// continuation. The edges must be oriented chains.
+// its edge (entries 1..num_curves; kNotComputed where there is none): the
+// angle between the two curves meeting in front of the slot, pi for a
+// straight continuation. The edges must be oriented chains.
 std::vector<double> slot_corner_angles(const Run& run, int k);
 
 // Divides one edge of subregion k in front of the candidate slot with the

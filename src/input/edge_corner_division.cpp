@@ -3,6 +3,7 @@
 // by splitting edges where two of their curves meet at the smallest angle.
 #include <cstdlib>
 
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 #include "input/curve_ends.h"
 #include "input/edge_conversion.h"
@@ -11,7 +12,7 @@ namespace korvex {
 
 namespace {
 
-// A candidate angle above this is no candidate (1e32 marks none).
+// A candidate angle above this is no candidate (kNotComputed marks none).
 constexpr double kNoCandidate = 1e31;
 
 // Defining point next to the traversal start of curve `signed_id`.

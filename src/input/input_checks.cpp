@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "input/coincident_points.h"
 #include "input/input_stages.h"
 #include "input/name_index.h"
@@ -15,7 +16,6 @@ namespace korvex {
 namespace {
 
 // Two input points closer than this in every axis are one point: 100·√ε.
-constexpr double kPointCoincidenceTol = 100.0 * kSqrtEps;
 
 int defining_point_count(const Curve& c) { return std::clamp(c.num_points, 0, CURVE_POINT_SLOTS - 1); }
 int listed_curve_count(const Subregion& s) { return std::clamp(s.num_curves, 0, SUBREGION_CURVE_SLOTS - 1); }
@@ -38,14 +38,14 @@ int check_point_names(Run& run) {
 int check_point_coincidence(const Run& run) {
     // Ordinary points must be apart; an internal point may sit on an ordinary
     // one, but two internal points may not sit on each other.
-    auto [i, j] = first_coincident_pair(run.points, run.nPoints, kPointCoincidenceTol,
+    auto [i, j] = first_coincident_pair(run.points, run.nPoints, kPointTolerance,
                                         [](const ControlPoint& p) { return !p.name.starts_with("PINT"); });
     if (i != 0) {
         report(" Input data error: points %s and %s coincide.\n", run.points[i].name.c_str(),
                run.points[j].name.c_str());
         return 0;
     }
-    std::tie(i, j) = first_coincident_pair(run.points, run.nPoints, kPointCoincidenceTol,
+    std::tie(i, j) = first_coincident_pair(run.points, run.nPoints, kPointTolerance,
                                            [](const ControlPoint& p) { return p.PINT == 1; });
     if (i != 0) {
         report(" Input data error: PINT-points %s and %s coincide.\n", run.points[i].name.c_str(),

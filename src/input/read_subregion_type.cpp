@@ -2,9 +2,9 @@
 // with the CYLINDER axis angles and the SPHERE centre, and the curve lists of
 // the subregion's edges.
 #include <cmath>
-#include <numbers>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "input/model_reader_sections.h"
 
 namespace korvex {
@@ -54,7 +54,7 @@ int read_cylinder_axis(Subregion& s, ModelTokens& in) {
             report(kCylinderAngles[i].out_of_range, s.name.c_str(), angle);
             return 0;
         }
-        const double c = std::cos(angle * std::numbers::pi / 180.0);
+        const double c = std::cos(angle * kPi / 180.0);
         s.axis_cos[i] = std::fabs(c) < kZeroCosine ? 0.0 : c;
     }
     return 1;

@@ -1,13 +1,13 @@
 // SUBREGIONS section: each subregion's name, surface type, edges of curves,
 // refinement coefficient, holes and trees.
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "input/model_reader_sections.h"
 
 namespace korvex {
 
 namespace {
 
-constexpr double kMaxREF = 0.35;
 
 bool ends_subregions_section(const ModelTokens& in) {
     return in.is("END") || in.is("POINTS") || in.is("CURVES");

@@ -8,6 +8,7 @@
 
 #include "base/fixed_name.h"
 #include "base/limits.h"
+#include "base/numeric_constants.h"
 #include "base/slot_table.h"
 #include "base/vec3.h"
 

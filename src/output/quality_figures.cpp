@@ -1,14 +1,17 @@
 #include "output/quality_figures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
+
+#include "base/numeric_constants.h"
+#include "base/scaled_jacobian.h"
 
 namespace korvex::output {
 
 namespace {
 
-constexpr double kDegrees = 180.0 / std::numbers::pi;
+constexpr double kDegrees = 180.0 / kPi;
 constexpr double kGoodAngleLow = 45.0;
 constexpr double kGoodAngleHigh = 135.0;
 
@@ -40,24 +43,24 @@ void keep(Extreme& e, double value, int element, bool smaller_is_worse) {
 
 ElementQuality element_quality(const std::array<Vec3, 4>& p) {
     ElementQuality q;
-    const Vec3 normal = cross(p[2] - p[0], p[3] - p[1]);
+    const Vec3 normal = quad_reference_normal(p);
+    const double normal_length = norm(normal);
     double shortest = std::numeric_limits<double>::infinity(), longest = 0;
-    q.min_scaled_jacobian = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         const Vec3 a = p[(i + 1) % 4] - p[i];
         const Vec3 b = p[(i + 3) % 4] - p[i];
         const Vec3 c = cross(a, b);
-        const double la = norm(a), lb = norm(b);
+        const double la = norm(a);
         const double sign = dot(c, normal) < 0 ? -1.0 : 1.0;
-        const double sine = la > 0 && lb > 0 ? norm(c) / (la * lb) : 0.0;
         double angle = std::atan2(sign * norm(c), dot(a, b)) * kDegrees;  // in (-180, 180]
         if (angle < 0) angle += 360.0;                                      // reflex corner
         q.angle[i] = angle;
-        q.scaled_jacobian[i] = sign * sine;
-        q.min_scaled_jacobian = std::min(q.min_scaled_jacobian, q.scaled_jacobian[i]);
+        q.scaled_jacobian[i] = normal_length == 0.0 ? 0.0 : quad_corner_scaled_jacobian(p, i, normal, normal_length);
         shortest = std::min(shortest, la);
         longest = std::max(longest, la);
     }
+    // The figure the engine's final check tests, to the last bit.
+    q.min_scaled_jacobian = quad_min_scaled_jacobian(p, normal);
     q.aspect_ratio = shortest > 0 ? longest / shortest : std::numeric_limits<double>::infinity();
     q.warpage = warpage(p);
     return q;

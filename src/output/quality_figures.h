@@ -2,15 +2,19 @@
 //
 // Per element (corners p0..p3 in their stored order):
 //   corner angle     the interior angle at each corner in degrees; a corner
-//                    that turns against the element's mean normal is
+//                    that turns against the element's reference normal is
 //                    reflex (above 180)
-//   scaled Jacobian  per corner the sine of its angle, negative when the
-//                    corner turns against the mean normal; the element's
-//                    value is its smallest corner's
+//   scaled Jacobian  per corner (a x b) . n / (|n| |a| |b|) against the
+//                    reference normal n: the sine of its angle as seen
+//                    along n, negative when the corner turns against it;
+//                    the element's value is its smallest corner's, capped
+//                    at 1, and 0 for an element with no area
 //   aspect ratio     longest edge / shortest edge
 //   warpage          the larger, over the two diagonal splits, of the angle
 //                    in degrees between the normals of the split's triangles
-// The mean normal is the direction of (p2 - p0) x (p3 - p1).
+// The reference normal is the sum of the corner normals, and the scaled
+// Jacobian the one of base/scaled_jacobian.h: the element's value is the very
+// double the engine's final check tests against kMinValidScaledJacobian.
 #pragma once
 
 #include <array>

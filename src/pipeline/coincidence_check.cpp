@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "pipeline/coincidence_grid.h"
 
 namespace korvex {
@@ -83,7 +84,7 @@ void window_scan(const Run& run, const NodesByDistance& sorted) {
         report_progress(s, index[s], n);
         for (int t = s + 1; t <= n && std::fabs(dist[s] - dist[t]) < kCoincidenceWindow; ++t) {
             const double d = distance(run.nodes3D[index[s]].pos(), run.nodes3D[index[t]].pos());
-            if (d < kCoincidenceTolerance) report_coincident_pair(run, index[s], index[t], d);
+            if (d < kPointTolerance) report_coincident_pair(run, index[s], index[t], d);
         }
     }
 }
@@ -108,14 +109,14 @@ bool grid_search(const Run& run, const NodesByDistance& sorted) {
     const int n = run.num_nodes;
     CoincidenceGrid grid;
     try {
-        if (!grid.build(run, sorted.index_node, n, kCoincidenceTolerance)) return false;
+        if (!grid.build(run, sorted.index_node, n, kPointTolerance)) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
     std::vector<int> partners;
     for (int s = 1; s <= n - 1; ++s) {
         report_progress(s, sorted.index_node[s], n);
-        grid.close_partners(run, sorted.index_node, sorted.dist_from_0, s, kCoincidenceWindow, kCoincidenceTolerance,
+        grid.close_partners(run, sorted.index_node, sorted.dist_from_0, s, kCoincidenceWindow, kPointTolerance,
                             partners);
         for (const int t : partners) {
             const int a = sorted.index_node[s], b = sorted.index_node[t];
@@ -164,7 +165,7 @@ void full_coincidence_check(const Run& run) {
             // Two nodes at the origin have no relative distance: not reported.
             if (!(mean_r > 0.0)) continue;
             const double rel = distance(a.pos(), b.pos()) / mean_r;
-            if (rel < kCoincidenceTolerance) report_coincident_pair(run, i, j, rel);
+            if (rel < kPointTolerance) report_coincident_pair(run, i, j, rel);
         }
     }
     report(" ... complete.\n");

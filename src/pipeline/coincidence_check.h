@@ -8,13 +8,13 @@ namespace korvex {
 
 // Nodes whose distances from the origin differ by less than this are compared.
 inline constexpr double kCoincidenceWindow = 1e-6;
-// Two nodes closer than this (absolute in the sorted check, relative to their
-// mean distance from the origin in the full check) are reported.
-inline constexpr double kCoincidenceTolerance = 100 * kSqrtEps;
 // Above this many nodes the full check compares only nodes on curves.
 inline constexpr int kFullCheckAllNodesLimit = 30000;
 
-// Runs the sorted check, or the full check when its arrays cannot be allocated.
+// Two nodes closer than kPointTolerance (absolute in the sorted check,
+// relative to their mean distance from the origin in the full check) are
+// reported. Runs the sorted check, or the full check when its arrays cannot
+// be allocated.
 void check_coincident_nodes(const Run& run);
 
 // How the sorted check finds the nodes to compare within a distance window.

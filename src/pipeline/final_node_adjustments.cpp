@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/numeric_constants.h"
 #include "model/name_lookup.h"
 
 namespace korvex {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "input/input_stages.h"
 #include "pipeline/korvex_steps.h"
 #include "pipeline/pipeline.h"

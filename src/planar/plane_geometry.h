@@ -3,15 +3,25 @@
 
 #include <cmath>
 
-#include "base/limits.h"
+#include "base/numeric_constants.h"
 #include "base/vec3.h"
 #include "curves/geometry_kernels.h"
 
 namespace korvex {
 
-constexpr double kPlanePi = 3.14159265358979323846;
+// kPi under the name transfinite_patch.cpp uses.
+inline constexpr double kPlanePi = kPi;
 
-inline double degrees(double radians) { return radians * 180.0 / kPlanePi; }
+inline double degrees(double radians) { return radians * 180.0 / kPi; }
+
+// A point P is in a subregion's plane when e x (P - O), with e the frame's
+// u axis, is (anti)parallel to the plane's normal within kInPlaneAngle (6
+// degrees: a point meant off the plane is far off it, one slightly off is a
+// point of the plane given with few digits), or is shorter than
+// kZeroCrossTol and so has no direction to test. Holes, trees and internal
+// points are tested alike.
+inline constexpr double kZeroCrossTol = 1e-6;
+inline constexpr double kInPlaneAngle = 0.10471975511965977;
 
 // Angle at p1 between p1->p2 and p1->p3, in [0, pi]; 1e6 when p2 or p3 lies
 // within sqrt(eps) of p1.

@@ -12,9 +12,7 @@ namespace korvex {
 
 namespace {
 
-constexpr double kZeroCrossTol = 1e-6;                 // ZERO_CROSS_PRODUCT_RECOGNITION_TOL
-constexpr double kInPlaneAngle = 0.10471975511965977;  // 6 degrees
-constexpr double kNearFrameNode = 1e-8;                // a tree point this near O or Q has no direction
+constexpr double kNearFrameNode = 1e-8;  // a tree point this near O or Q has no direction
 
 enum class Kind { Hole, Tree };
 
@@ -32,7 +30,7 @@ int in_plane(const PlaneFrame& f, const Subregion& patch, const ControlPoint& P,
         return 1;
     }
     const double phi = angle_between(c, stored_normal(patch));
-    if (phi <= kInPlaneAngle || std::fabs(phi - kPlanePi) <= kInPlaneAngle) return 1;
+    if (phi <= kInPlaneAngle || std::fabs(phi - kPi) <= kInPlaneAngle) return 1;
     report(kind == Kind::Hole ? "Input error: hole %s doesn't belong \nto the same plane as subregion %s\n"
                               : "Input error: tree %s doesn't belong \nto the same plane as subregion %s\n",
            loop_name, patch.name.c_str());

@@ -15,10 +15,8 @@ namespace korvex {
 
 namespace {
 
-constexpr double kZeroCrossTol = 1e-6;                      // ZERO_CROSS_PRODUCT_RECOGNITION_TOL
-constexpr double kInPlaneAngle = 0.10471975511965977;       // 6 degrees
-constexpr double kSideAngle = 0.017453292519943295;         // 1 degree
-constexpr double kSideZero = 1e-7;                          // relative to the distance from O
+constexpr double kSideAngle = kDegree;
+constexpr double kSideZero = 1e-7;  // relative to the distance from O
 
 // An internal point lies in the plane when e x (P - O) is (anti)parallel to
 // the normal within 6 degrees, or too short to have a direction.
@@ -30,7 +28,7 @@ bool internal_point_in_plane(const PlaneFrame& f, const Vec3& normal, const Vec3
         return true;
     }
     const double phi = angle_between(c, normal);
-    return phi <= kInPlaneAngle || std::fabs(phi - kPlanePi) <= kInPlaneAngle;
+    return phi <= kInPlaneAngle || std::fabs(phi - kPi) <= kInPlaneAngle;
 }
 
 // Step 3: internal points are the points whose names begin with "PINT".
@@ -92,7 +90,7 @@ int check_boundary_direction(const Subregion& patch, PlaneUV& uv) {
         const PointUV& prev = uv[i - 1];
         const double a = ccw_angle(v.u, v.v, next.u, next.v, prev.u, prev.v);
         angle_sum += a;
-        angle_sum_ext += 2.0 * kPlanePi - a;
+        angle_sum_ext += kTwoPi - a;
     }
     if (angle_sum <= angle_sum_ext) return 1;
     report("Internal error: PLANE-patch boundary direction has been incorrect:\n");
@@ -135,7 +133,7 @@ PlaneFrame fill_boundary_records(const Run& run, const Subregion& patch, PlaneUV
 void plane_uv_of_point(const PlaneFrame& f, const Vec3& normal, const Vec3& P, double& u, double& v) {
     const double delta = distance(P, f.O);
     double theta = vertex_angle(f.O, f.Q, P);
-    if (theta > kPlanePi) theta = kPlanePi;
+    if (theta > kPi) theta = kPi;
     if (theta < 0) theta = 0;
     u = delta * std::cos(theta);
     v = delta * std::sin(theta);
@@ -146,7 +144,7 @@ void plane_uv_of_point(const PlaneFrame& f, const Vec3& normal, const Vec3& P, d
         return;
     }
     const double phi = angle_between(s / len, normal);
-    if (std::fabs(phi - kPlanePi) < kSideAngle) v = -v;
+    if (std::fabs(phi - kPi) < kSideAngle) v = -v;
     else if (std::fabs(phi) >= kSideAngle) v = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "planar/plane_geometry.h"
 #include "planar/plane_recognition.h"
 #include "planar/plane_reference.h"
@@ -15,7 +16,6 @@ namespace korvex {
 namespace {
 
 constexpr double kMinTriangleAngle = 0.5;        // degrees
-constexpr double kPlaneRecognitionTol = 1e-6;    // PLANE_RECOGNITION_TOLERANCE
 constexpr int kMaxCurvesPerEdge = MAX_CURVES_PER_EDGE;
 
 const Curve& curve_of(const Run& run, int signed_id) { return run.curves[std::abs(signed_id)]; }
@@ -152,7 +152,7 @@ bool all_nodes_in_plane(const Run& run, const Subregion& patch, const Vec3& n, d
     for (int i = 1; i <= patch.num_curves; ++i) {
         const Curve& c = curve_of(run, patch.curves_id[i]);
         for (int m = 1; m <= c.num_new_points; ++m)
-            if (plane_distance_measure(n, d, run.new_points[c.new_points_id[m]].pos()) > kPlaneRecognitionTol)
+            if (plane_distance_measure(n, d, run.new_points[c.new_points_id[m]].pos()) > kPlaneRecognitionTolerance)
                 return false;
     }
     return true;

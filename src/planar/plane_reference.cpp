@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "base/limits.h"
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "planar/plane_geometry.h"
 
 namespace korvex {
@@ -15,7 +15,7 @@ const Vec3& at(const std::vector<Vec3>& loop, int i) { return loop.at(static_cas
 // Within this angle of 0 or pi the plane normal counts as parallel to m.
 constexpr double kParallelTol = 0.01;
 // Up to this angle the normal is left as it is (else negated).
-constexpr double kNotDivertedLimit = 0.99 * kPlanePi;
+constexpr double kNotDivertedLimit = 0.99 * kPi;
 
 void report_asymmetry(const OrientationPoint& o, const OrientationReports& names) {
     report("%s internal error :\n", names.unit);
@@ -64,7 +64,7 @@ OrientationPoint find_orientation_point(const std::vector<Vec3>& loop, int n, in
     OrientationPoint o;
     const Vec3& A = at(loop, iA);
     const Vec3& B = at(loop, iB);
-    double best = -1e32;
+    double best = -kNotComputed;
     for (int i = 1; i <= n; ++i) {
         if (i == iA || i == iB) continue;
         const Vec3& P = at(loop, i);
@@ -98,7 +98,7 @@ Vec3 reference_normal(const std::vector<Vec3>& loop, int iA, int iB, int iD) {
 NormalCheck check_normal_direction(const Vec3& normal, const Vec3& m, double& angle_unit_cross) {
     angle_unit_cross = angle_between(normal, m);
     const bool near_zero = angle_unit_cross <= kParallelTol;
-    const bool near_pi = std::fabs(angle_unit_cross - kPlanePi) <= kParallelTol;
+    const bool near_pi = std::fabs(angle_unit_cross - kPi) <= kParallelTol;
     if (!near_zero && !near_pi) return NormalCheck::Inconsistent;
     return angle_unit_cross <= kNotDivertedLimit ? NormalCheck::AlreadyCorrect : NormalCheck::Negate;
 }

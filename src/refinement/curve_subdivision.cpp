@@ -11,6 +11,8 @@
 #include <string>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
+#include "curves/arc_frame.h"
 #include "curves/dense_solver.h"
 #include "input/input_stages.h"
 #include "refinement/curve_subdivision.h"
@@ -23,9 +25,7 @@ namespace {
 constexpr double kCountSlack = 1.0000001;   // L/s is rounded down with this slack
 constexpr double kCountTol = 1e-5;          // ... and up when it falls short by this much
 constexpr double kStepSlack = 1.000001;     // new step s' = L * slack / n
-constexpr double kMaxCondition = 1e12;
 constexpr double kReuseFraction = 1e-3;     // an existing point this close (x step) is reused
-constexpr double kCoincidenceTol = 100.0 * kSqrtEps;
 
 std::string formatted(const char* fmt, int value) {
     char buf[32];
@@ -211,7 +211,7 @@ int arc_geometry(const Run& run, const Curve& c, ArcGeometry& g) {
     int ierr = 0;
     double cond = 0;
     solver.w_crout2(ierr, cond);
-    if (ierr != 0 || cond > kMaxCondition) {
+    if (ierr != 0 || cond > kMaxArcCondition) {
         report(" Error in divide_arc_to_2():   cannot factorize the matrix in w_crout2():  ierr=%i   cond=%e\n", ierr, cond);
         report(" Probable reason: input data error in\n  arc curve %s: points may be inlined.\n", c.name.c_str());
         return 0;
@@ -224,7 +224,7 @@ int arc_geometry(const Run& run, const Curve& c, ArcGeometry& g) {
     g.e2 = cross(w, g.e1);
     // (M - A) x (E - A) along w: A, M, E run counter-clockwise about w.
     double theta = std::atan2(dot(E - g.C, g.e2), dot(E - g.C, g.e1));
-    if (theta <= 0) theta += 2.0 * 3.14159265358979323846;
+    if (theta <= 0) theta += kTwoPi;
     g.sweep = theta;
     return 1;
 }
@@ -354,7 +354,7 @@ int divide_line_2_on_tree(Run& run, int k, int t, int m, bool& divided) {
     const Vec3 cut = span.P1 + (span.P2 - span.P1) * (2.0 * s / span.L);
     for (int i = 1; i <= run.nPoints; ++i) {
         const ControlPoint& q = run.points[i];
-        if (q.name == "PINT" || distance(q.pos(), cut) >= kCoincidenceTol) continue;
+        if (q.name == "PINT" || distance(q.pos(), cut) >= kPointTolerance) continue;
         const std::string name = formatted("P@%06i", run.nPoints + 1);
         report("In MULT_CL5.C: two coincident points:\n%s(%25.15lf,%25.10lf,%25.10lf)\n%s(%25.15lf,%25.10lf,%25.10lf)\n",
                q.name.c_str(), q.x, q.y, q.z, name.c_str(), cut.x, cut.y, cut.z);

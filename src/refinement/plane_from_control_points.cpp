@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "planar/plane_geometry.h"
 #include "planar/plane_recognition.h"
 #include "planar/plane_reference.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr double kNarrowAngle = 5.0;       // degrees: ANGLE_BETWEEEN_3_INLINED_POINTS_RECOGNITION_TOLERANCE
 constexpr double kInlinedAngle = 0.5;      // degrees: below this the subregion is refused
-constexpr double kPlaneRecognitionTol = 1e-6;
 
 // Step 6: the reference triangle must not be (almost) flat.
 bool triangle_acceptable(const Subregion& patch, double angle_deg) {
@@ -35,7 +35,8 @@ bool boundary_in_plane(const Run& run, const Subregion& patch, const Vec3& n, do
     for (int i = 1; i <= patch.num_curves; ++i) {
         const Curve& c = run.curves[std::abs(patch.curves_id[i])];
         for (int m = 1; m <= c.num_points; ++m)
-            if (plane_distance_measure(n, d, run.points[c.points_id[m]].pos()) > kPlaneRecognitionTol) return false;
+            if (plane_distance_measure(n, d, run.points[c.points_id[m]].pos()) > kPlaneRecognitionTolerance)
+                return false;
     }
     return true;
 }
@@ -47,11 +48,11 @@ bool internal_points_in_plane(const Run& run, const Subregion& patch, const Vec3
         if (!p.name.starts_with("PINT") || p.PINT_rad == 0 || p.PINT_step == 0) continue;
         if (!(p.subregion == patch.name) && !(p.subregion == patch.original_name)) continue;
         const double sum = plane_distance_measure(n, d, p.pos());
-        if (sum > kPlaneRecognitionTol) {
+        if (sum > kPlaneRecognitionTolerance) {
             report("Point %s doesn't belong to subregion %s\n   although declared as such.\n", p.name.c_str(),
                    patch.name.c_str());
             report("  (X,Y,Z)=(%g,%g,%g): sum(=%g) against   PLANE_RECOGNITION_TOLERANCE(=%g)\n", p.x, p.y, p.z, sum,
-                   kPlaneRecognitionTol);
+                   kPlaneRecognitionTolerance);
             return false;
         }
     }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "refinement/refinement_squares.h"
 
 namespace korvex {

@@ -7,6 +7,7 @@
 
 #include "refinement/refinement_squares.h"
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 
 namespace korvex {
 

@@ -11,13 +11,13 @@
 #include <new>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {
 
 namespace {
 
-constexpr double kMaxREF = 0.35;
 constexpr double kREFShortCutThreshold = 0.05;
 
 struct Steps {

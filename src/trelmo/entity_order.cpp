@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "trelmo/loop_geometry.h"
 #include "trelmo/trelmo_internal.h"
 
@@ -12,7 +13,6 @@ namespace korvex {
 namespace {
 
 constexpr double kZeroDepartureAngle = 1e-5;
-constexpr double kNoLowestY = 1e32;
 
 bool is_arc(int type) { return type == ENTITY_TYPE_ARC_CCW || type == ENTITY_TYPE_ARC_CW; }
 
@@ -32,11 +32,11 @@ int lowest_point(const TrelmoContext& ctx, int s) {
     return best;
 }
 
-// Lowest y reached inside the open sweep of an arc, 1e32 when the sweep does
-// not pass the bottom of its circle (and for lines).
+// Lowest y reached inside the open sweep of an arc, kNotComputed when the
+// sweep does not pass the bottom of its circle (and for lines).
 double arc_lowest_y(const TrelmoContext& ctx, int e) {
     const GenEntity& ent = ctx.entities[e];
-    if (!is_arc(ent.type)) return kNoLowestY;
+    if (!is_arc(ent.type)) return kNotComputed;
     const EntityWork& w = ctx.entity_work[e];
     const GenPoint& ps = ctx.points[w.start];
     const GenPoint& pe = ctx.points[w.end];
@@ -46,7 +46,7 @@ double arc_lowest_y(const TrelmoContext& ctx, int e) {
     double a2 = ent.type == ENTITY_TYPE_ARC_CCW ? te : ts;
     if (a1 > a2) a2 += kTwoPi;
     const bool bottom = (a1 < -kPi / 2 && -kPi / 2 < a2) || (a1 < 1.5 * kPi && 1.5 * kPi < a2);
-    if (!bottom) return kNoLowestY;
+    if (!bottom) return kNotComputed;
     return w.cy - std::hypot(pe.x - w.cx, pe.y - w.cy);
 }
 
@@ -65,7 +65,7 @@ double departure_angle(const TrelmoContext& ctx, int e, int p0) {
                          (ent.type == ENTITY_TYPE_ARC_CW && w.end == p0);
         a = ccw ? alpha - kPi / 2 : alpha + kPi / 2;
     } else {
-        return 1e32;
+        return kNotComputed;
     }
     if (std::fabs(a) < kZeroDepartureAngle) a = 0.0;
     if (a < 0.0) a += kTwoPi;
@@ -75,7 +75,7 @@ double departure_angle(const TrelmoContext& ctx, int e, int p0) {
 // The first entity of the chain as a signed index.
 int first_entity(const TrelmoContext& ctx, int s, int p0, const int at_p0[2]) {
     const SubregionWork& w = ctx.sub_work[s];
-    double lowest = 1e32;
+    double lowest = kNotComputed;
     int lowest_e = 0;
     for (int k = 1; k <= ctx.subregions[s].num_entities; ++k) {
         const double y = arc_lowest_y(ctx, w.entities[k]);

@@ -4,15 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/numeric_constants.h"
 #include "trelmo/trelmo_internal.h"
 
 namespace korvex {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
 // Zero tests of the loop makers: tolA for "flat" with margin, tolB for "is pi".
-constexpr double kTolA = 100.0 * 1.4901161193847656e-08;
-constexpr double kTolB = 10.0 * 1.4901161193847656e-08;
+constexpr double kTolA = 100.0 * kSqrtEps;
+constexpr double kTolB = 10.0 * kSqrtEps;
 
 double deg_to_rad(double degrees);
 double rad_to_deg(double radians);

@@ -28,8 +28,10 @@ TEST(QualityFigures, KnownElements) {
         // The third corner is reflex: its angle is above 180 and its value negative.
         {"dart", {{{0, 0, 0}, {2, 0, 0}, {0.5, 0.5, 0}, {0, 2, 0}}},
          {90, 18.434948822922010, 360 - 126.86989764584402, 18.434948822922010}, -0.8, 2 / std::sqrt(2.5), 180},
-        // Lifting one corner: the 0-2 split folds by 60 degrees, the 1-3 split by 54.7 degrees.
-        {"warped", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 0}}}, {90, 90, 60, 90}, std::sqrt(0.75), std::sqrt(2), 60},
+        // Lifting one corner: the 0-2 split folds by 60 degrees, the 1-3 split
+        // by 54.7 degrees. Seen along the mean normal, the right angle at
+        // corner 0 and the 60 degrees at corner 2 both come to sqrt(2/3).
+        {"warped", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 0}}}, {90, 90, 60, 90}, std::sqrt(2.0 / 3), std::sqrt(2), 60},
         {"collapsed edge", {{{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {0, 1, 0}}}, {90, 0, 0, 45}, 0, kInf, 0},
     };
     for (const auto& c : cases) {

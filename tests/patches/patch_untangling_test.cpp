@@ -1,6 +1,6 @@
 // Element validity in a patch's own frame and the untangling of failing
-// elements: the kernel, meshes that must stay untouched, and repairs that
-// move only free interior nodes.
+// elements: meshes that must stay untouched, and repairs that move only free
+// interior nodes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -67,24 +67,6 @@ std::vector<std::string> check(const PatchMesh& m) {
 }
 
 int untangle(PatchMesh& m) { return untangle_patch_mesh("R1", m.num_nodes, m.nodes, m.num_elements, m.elements); }
-
-TEST(PatchUntangling, CornerScaledJacobianIsTheSignedSineOfTheAngle) {
-    struct Case {
-        const char* what;
-        double nx, ny, qx, qy;  // next and previous corner, seen from (0, 0)
-        double expected;
-    };
-    const Case cases[] = {
-        {"right angle", 2, 0, 0, 3, 1.0},
-        {"45 degrees", 1, 0, 1, 1, 0.7071067811865476},
-        {"three nodes in a line", 1, 0, -4, 0, 0.0},
-        {"reflex corner", 1, 0, 1, -1, -0.7071067811865476},
-        {"clockwise corner", 0, 1, 1, 0, -1.0},
-        {"edge of no length", 0, 0, 0, 1, 0.0},
-    };
-    for (const Case& c : cases)
-        EXPECT_NEAR(corner_scaled_jacobian(0, 0, c.nx, c.ny, c.qx, c.qy), c.expected, 1e-15) << c.what;
-}
 
 TEST(PatchUntangling, AValidMeshIsLeftBitForBit) {
     PatchMesh m = grid(4);

@@ -1,10 +1,13 @@
-// The final check for inverted and degenerate elements: the 3D measure
-// against each element's mean normal, and one report per failing element.
+// The final check for inverted and degenerate elements: one report per
+// failing element, with the figure the quality report gives it.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <array>
+#include <cstdio>
 
+#include "base/numeric_constants.h"
 #include "model/run.h"
+#include "output/quality_figures.h"
 #include "pipeline/element_validity_check.h"
 #include "support/message_capture.h"
 #include "support/model_builder.h"
@@ -12,23 +15,41 @@
 namespace korvex::test {
 namespace {
 
-TEST(ElementValidityCheck, ScaledJacobianAgainstTheMeanNormal) {
-    const double r = std::sqrt(0.5);
-    struct Case {
+// The check before the result is written and the quality figures of the
+// result measure an element alike: it is reported exactly when its quality
+// figure is below the threshold, and with that figure.
+TEST(ElementValidityCheck, AgreesWithTheQualityFigures) {
+    const struct {
         const char* what;
         std::array<Vec3, 4> quad;
-        double expected;
+        bool reported;
+    } cases[] = {
+        {"unit square", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}, false},
+        {"warped", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 0}}}, false},
+        {"barely valid corner", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-1, 1e-5, 0}}}, false},
+        {"inverted: arrowhead", {{{0, 0, 0}, {2, 0, 0}, {0.5, 0.5, 0}, {0, 2, 0}}}, true},
+        {"clockwise dart: its reflex corner", {{{0, 0, 0}, {2, 0, 0}, {3, 1, 0}, {2, -1, 0}}}, true},
+        {"three nodes in a line", {{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}}}, true},
+        {"bow tie", {{{0, 0, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}}, true},
+        // Corner 0 is a right angle whose plane contains the mean normal: its
+        // sine is 1, yet it is seen edge on.
+        {"corner seen edge on", {{{0, 0, 0}, {1, 0, 0}, {1, -1, 1}, {0, 1, 0}}}, true},
     };
-    const Case cases[] = {
-        {"unit square", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}}, 1.0},
-        {"square standing in a tilted plane", {{{0, 0, 0}, {1, 0, 0}, {1, r, r}, {0, r, r}}}, 1.0},
-        {"clockwise square: its own mean normal turns with it", {{{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}}}, 1.0},
-        {"three nodes in a line", {{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}}}, 0.0},
-        {"arrowhead with a reflex corner", {{{0, 0, 0}, {2, 0, 0}, {0.5, 0.5, 0}, {0, 2, 0}}}, -0.8},
-        {"two corners at one place", {{{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {0, 1, 0}}}, 0.0},
-        {"bow tie: no area at all", {{{0, 0, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}}, 0.0},
-    };
-    for (const Case& c : cases) EXPECT_NEAR(quad_scaled_jacobian_3d(c.quad), c.expected, 1e-12) << c.what;
+    for (const auto& c : cases) {
+        korvex::Run run;
+        for (const Vec3& p : c.quad) add_node(run, "P", p.x, p.y, p.z);
+        add_element(run, 1, 2, 3, 4, "R1");
+        const double figure = output::element_quality(c.quad).min_scaled_jacobian;
+        MessageCapture messages;
+        EXPECT_EQ(check_element_validity(run), c.reported ? 1 : 0) << c.what;
+        EXPECT_EQ(figure < kMinValidScaledJacobian, c.reported) << c.what << ": " << figure;
+        if (!c.reported || messages.all().size() != 1) continue;
+        char expected[160];
+        std::snprintf(expected, sizeof expected,
+                      " Output data error: element 1 of subregion R1 is inverted or degenerate (scaled Jacobian %g).\n",
+                      figure);
+        EXPECT_EQ(messages.all()[0], expected) << c.what;
+    }
 }
 
 TEST(ElementValidityCheck, EachFailingElementIsReportedOnceByItsNumber) {

@@ -43,20 +43,22 @@ def normals_angle(n1, n2):
 
 
 def element_figures(p):
-    """Angles (reflex above 180), smallest corner sine signed by the mean
-    normal, aspect ratio and warpage of one quad, computed from scratch."""
+    """Angles (reflex above 180), smallest corner scaled Jacobian (the sine of
+    the corner angle as seen along the mean normal), aspect ratio and warpage
+    of one quad, computed from scratch."""
     normal = cross(sub(p[2], p[0]), sub(p[3], p[1]))
-    angles, sines, edges = [], [], []
+    angles, jacobians, edges = [], [], []
     for i in range(4):
         a, b = sub(p[(i + 1) % 4], p[i]), sub(p[i - 1], p[i])
         angle = math.degrees(math.atan2(length(cross(a, b)), dot(a, b)))
         turns_back = dot(cross(a, b), normal) < 0
         angles.append(360 - angle if turns_back else angle)
-        sines.append((-1 if turns_back else 1) * math.sin(math.radians(angle)))
+        lengths = length(normal) * length(a) * length(b)
+        jacobians.append(dot(cross(a, b), normal) / lengths if lengths else 0.0)
         edges.append(length(a))
     warp = max(normals_angle(cross(sub(p[1], p[0]), sub(p[2], p[0])), cross(sub(p[2], p[0]), sub(p[3], p[0]))),
                normals_angle(cross(sub(p[2], p[1]), sub(p[3], p[1])), cross(sub(p[3], p[1]), sub(p[0], p[1]))))
-    return angles, min(sines), max(edges) / min(edges), warp
+    return angles, min(jacobians), max(edges) / min(edges), warp
 
 
 def expected_figures(mesh, numbers):

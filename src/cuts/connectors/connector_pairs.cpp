@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "cuts/connectors/connectors.h"
 
 namespace korvex {

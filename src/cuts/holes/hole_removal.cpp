@@ -8,6 +8,7 @@
 
 #include "cuts/holes/hole_removal.h"
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "cuts/cuts.h"
 
 namespace korvex {

@@ -200,7 +200,7 @@ int divide_PLANE_to_two_parts(Run& run, int k, int hole, double hole_angle, cons
     const std::vector<Hole> save_holes(parent0.holes.begin(), parent0.holes.begin() + parent0.num_holes + 1);
     const std::vector<Tree> save_trees(parent0.trees.begin(), parent0.trees.begin() + parent0.num_trees + 1);
 
-    const bool same_sense = hole_angle < kPlanePi / 2;
+    const bool same_sense = hole_angle < kPi / 2;
     const int nb = static_cast<int>(outer.size()) - 1;
     std::vector<int> part_loop{c1}, parent_loop{c2};
     walk_chain(outer.data(), nb, conn1.end_pos, conn2.end_pos, true, part_loop);

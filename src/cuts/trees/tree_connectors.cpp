@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 #include "cuts/connectors/connectors.h"
 #include "cuts/trees/trees.h"
@@ -15,7 +16,6 @@ namespace korvex {
 
 namespace {
 
-constexpr double kDegree = 0.017453292519943295;
 constexpr double kAngleDecrement = 5 * kDegree;
 constexpr double kLastAngle = 29.9901 * kDegree;    // attempts go on while the angle is above this
 constexpr double kMinAnglePermitted = 25.0;         // degrees, the last angle tried

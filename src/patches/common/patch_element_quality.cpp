@@ -1,18 +1,12 @@
-// Scaled Jacobians of quadrilaterals in a patch's (u, v) frame.
+// Scaled Jacobians of quadrilaterals in a patch's (u, v) frame, and the
+// orientation they are measured with.
 #include <algorithm>
-#include <cmath>
 
+#include "base/numeric_constants.h"
+#include "base/scaled_jacobian.h"
 #include "patches/common/patch_untangling.h"
 
 namespace korvex {
-
-double corner_scaled_jacobian(double px, double py, double nx, double ny, double qx, double qy) {
-    const double ax = nx - px, ay = ny - py;
-    const double bx = qx - px, by = qy - py;
-    const double lengths = std::hypot(ax, ay) * std::hypot(bx, by);
-    if (lengths == 0.0) return 0.0;
-    return (ax * by - ay * bx) / lengths;
-}
 
 double element_scaled_jacobian_uv(const Array1<GenNode>& nodes, const GenElement& e, int orientation) {
     double worst = 1.0;
@@ -20,7 +14,7 @@ double element_scaled_jacobian_uv(const Array1<GenNode>& nodes, const GenElement
         const GenNode& p = nodes[e.corner(k)];
         const GenNode& next = nodes[e.corner(k % 4 + 1)];
         const GenNode& prev = nodes[e.corner((k + 2) % 4 + 1)];
-        worst = std::min(worst, orientation * corner_scaled_jacobian(p.x, p.y, next.x, next.y, prev.x, prev.y));
+        worst = std::min(worst, orientation * plane_corner_scaled_jacobian(p.x, p.y, next.x, next.y, prev.x, prev.y));
     }
     return worst;
 }

@@ -7,10 +7,10 @@
 // valid, the swept region growing by a ring of elements every few sweeps.
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <utility>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "patches/common/patch_untangling.h"
 
 namespace korvex {
@@ -117,7 +117,7 @@ void compass_search(Array1<GenNode>& nodes, const Array1<GenElement>& elements, 
     for (int moves = 0; moves < kMaxSearchMoves && step > kFinalStep * length;) {
         bool moved = false;
         for (int d = 0; d < kDirections && !moved; ++d) {
-            const double angle = 2.0 * std::numbers::pi * d / kDirections;
+            const double angle = kTwoPi * d / kDirections;
             const double x = node.x, y = node.y;
             node.x = x + step * std::cos(angle);
             node.y = y + step * std::sin(angle);

@@ -20,22 +20,14 @@
 #include <vector>
 
 #include "base/array1.h"
+#include "base/numeric_constants.h"
 #include "trelmo/trelmo.h"
 
 namespace korvex {
 
-// A corner whose scaled Jacobian is below this counts as not positive: three
-// nodes in a line come out of the arithmetic a few rounding errors either
-// side of zero.
-inline constexpr double kMinValidScaledJacobian = 1e-6;
-
-// Scaled Jacobian of the corner p between its neighbours next and prev:
-// sin of the corner angle, signed positive for a counter-clockwise corner;
-// 0 when an edge has no length.
-double corner_scaled_jacobian(double px, double py, double nx, double ny, double qx, double qy);
-
-// Smallest corner scaled Jacobian of the element, multiplied by orientation
-// (+1 for a counter-clockwise mesh, -1 for a clockwise one).
+// Smallest corner scaled Jacobian of the element in the (u, v) plane
+// (plane_corner_scaled_jacobian), multiplied by orientation (+1 for a
+// counter-clockwise mesh, -1 for a clockwise one).
 double element_scaled_jacobian_uv(const Array1<GenNode>& nodes, const GenElement& e, int orientation);
 
 // +1 when the elements' signed areas sum to a positive value, else -1.

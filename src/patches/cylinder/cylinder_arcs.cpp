@@ -3,9 +3,9 @@
 // lying within an arc's angular range onto that arc's radius.
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 #include "patches/cylinder/cylinder_mesher.h"
 
@@ -13,8 +13,6 @@ namespace korvex {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kDegree = kPi / 180.0;
 constexpr double kArcNormalTolerance = 0.05;     // radians: arc normal parallel to the axis
 constexpr double kWideArc = 150.0 * kDegree;     // wider arcs take their middle node for the normal
 constexpr double kAngularRangeTolerance = 0.001 * kDegree;
@@ -124,7 +122,7 @@ struct ArcFrame {
     double angle(const Vec3& P) const {
         const Vec3 d = P - C;
         double phi = std::atan2(dot(d, e2), dot(d, e1));
-        if (phi < 0) phi += 2.0 * kPi;
+        if (phi < 0) phi += kTwoPi;
         return phi;
     }
 };
@@ -157,7 +155,7 @@ int build_indexed_arc(const Run& run, const CircumferentialArc& arc, const std::
     out.phi.push_back(0.0);
     for (std::size_t j = 1; j < r.nodes.size(); ++j) {
         double phi = f.angle(r.nodes[j]);
-        if (phi < out.phi.back()) phi += 2.0 * kPi;  // an arc never makes a full turn
+        if (phi < out.phi.back()) phi += kTwoPi;  // an arc never makes a full turn
         out.phi.push_back(phi);
     }
     return 1;

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "base/limits.h"
+#include "base/numeric_constants.h"
 #include "patches/cylinder/cylinder_mesher.h"
 
 namespace korvex {

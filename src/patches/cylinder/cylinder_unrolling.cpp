@@ -9,9 +9,9 @@
 // lower_angle_margin with the last earlier in-plane step taken backwards
 // flips the sign.
 #include <cmath>
-#include <numbers>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 #include "patches/cylinder/cylinder_mesher.h"
 
@@ -19,8 +19,6 @@ namespace korvex {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kDegree = kPi / 180.0;
 constexpr double kAxialAngleWarning = 0.1 * kDegree;  // p - f off the axis by more: warned
 constexpr double kAgainstAxis = 0.9 * kPi;            // p - f points against the axis
 constexpr double kZeroStep = 1e-12;                   // shorter in-plane steps leave u alone

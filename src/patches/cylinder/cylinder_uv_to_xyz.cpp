@@ -6,6 +6,7 @@
 #include <map>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "patches/cylinder/cylinder_crossings.h"
 #include "patches/cylinder/cylinder_mesher.h"
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "patches/plane/plane_mesher.h"
 #include "planar/plane_geometry.h"
 
@@ -53,7 +54,7 @@ struct BoundaryView {
 // The node of this kind nearest to P (the first of equals), or 0.
 int nearest_node_of_kind(const PointUV& P, int kind, int num_nodes, const Array1<GenNode>& nodes) {
     int best = 0;
-    double dbest = 1e32;
+    double dbest = kNotComputed;
     for (int i = 1; i <= num_nodes; ++i) {
         if (nodes[i].kind != kind) continue;
         const double d = uv_distance(P.u, P.v, nodes[i].x, nodes[i].y);
@@ -110,7 +111,7 @@ bool too_close_to_boundary(const BoundaryView& b, const Subregion& patch, const 
         if (seg <= 0) continue;
         const double at_q = ccw_angle(q.u, q.v, r.u, r.v, P.u, P.v);
         const double at_r = ccw_angle(r.u, r.v, q.u, q.v, P.u, P.v);
-        const auto within_right = [](double a) { return a <= kPlanePi / 2 || a >= 1.5 * kPlanePi; };
+        const auto within_right = [](double a) { return a <= kPi / 2 || a >= 1.5 * kPi; };
         const double line_dist = std::fabs((r.u - q.u) * (P.v - q.v) - (r.v - q.v) * (P.u - q.u)) / seg;
         if (within_right(at_q) && within_right(at_r) && line_dist / seg < kTooCloseRatio &&
             b.curve_name(j).substr(0, 3) != "QLc") {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/numeric_constants.h"
 #include "patches/plane/plane_mesher.h"
 #include "planar/plane_geometry.h"
 
@@ -59,10 +60,10 @@ void rotate_uv_mesh_to_3D(const Run& run, const Subregion& patch, const PlaneUV&
         R = distance(F, O);
     }
 
-    double alpha = std::clamp(vertex_angle(O, Q, F), 0.0, kPlanePi);
+    double alpha = std::clamp(vertex_angle(O, Q, F), 0.0, kPi);
     const Vec3 m = cross(Q - O, F - O);
     const double mlen = norm(m);
-    if (mlen > kCollinear && norm(m * (-1.0 / mlen) - n) < kSameSide) alpha = 2.0 * kPlanePi - alpha;
+    if (mlen > kCollinear && norm(m * (-1.0 / mlen) - n) < kSameSide) alpha = kTwoPi - alpha;
     const double uF = uO + R * std::cos(alpha);
     const double vF = mlen > kCollinear ? vO + R * std::sin(alpha) : vO;
     const Vec3 w = (O - F) / R;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 #include "patches/revolution/rev_patch.h"
 #include "patches/transfinite/transfinite_patch.h"
@@ -17,9 +18,9 @@ namespace {
 
 constexpr int kSideSubSteps = 20;             // 19 points inserted per node interval
 constexpr double kCrossTolerance = 1e-12;     // relative to |axis_raw|
-constexpr double kOppositeAngle = 0.99 * kPlanePi;
+constexpr double kOppositeAngle = 0.99 * kPi;
 constexpr double kMinStepFraction = 0.0001;   // of the first sub-step
-constexpr double kReversal = 178.0 * kPlanePi / 180.0;
+constexpr double kReversal = 178.0 * kPi / 180.0;
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 

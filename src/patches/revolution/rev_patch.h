@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "base/numeric_constants.h"
 #include "base/vec3.h"
 #include "model/run.h"
 #include "patches/common/patch_mesh.h"
@@ -14,13 +15,13 @@
 
 namespace korvex {
 
-// Centre, radius and unit plane normal of an edge's first arc; centre at
-// 1e32 while not computed.
+// Centre, radius and unit plane normal of an edge's first arc; all
+// kNotComputed while not computed.
 struct ArcGeometry {
-    Vec3 centre{1e32, 1e32, 1e32};
-    double radius = 1e32;
-    Vec3 normal{1e32, 1e32, 1e32};
-    bool computed() const { return centre.x != 1e32; }
+    Vec3 centre{kNotComputed, kNotComputed, kNotComputed};
+    double radius = kNotComputed;
+    Vec3 normal{kNotComputed, kNotComputed, kNotComputed};
+    bool computed() const { return centre.x != kNotComputed; }
 };
 
 // Which type's routine names and messages are used.

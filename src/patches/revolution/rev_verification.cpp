@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 #include "patches/revolution/rev_patch.h"
 #include "patches/transfinite/transfinite_patch.h"

@@ -2,8 +2,8 @@
 // that points of a plane (or near it) get two in-plane coordinates.
 #include <cmath>
 
-#include "base/limits.h"
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "patches/transfinite/transfinite_patch.h"
 
 namespace korvex {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "curves/geometry_kernels.h"
 #include "curves/hermite_curve.h"
 #include "patches/transfinite/transfinite_patch.h"
@@ -13,9 +14,8 @@ namespace korvex {
 
 namespace {
 
-constexpr double kCutCornerAngle = 3.14159265358979323846 * 11.0 / 12.0;  // 165 degrees
+constexpr double kCutCornerAngle = kPi * 11.0 / 12.0;  // 165 degrees
 constexpr double kMergeTolerance = 1e-4;  // opposite-edge parameters closer than this merge
-constexpr double kFarAway = 1e32;
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
@@ -233,7 +233,7 @@ int generatePointsOnEdge(const Run& run, const Subregion& patch, int k, int N, c
     // The edge's own nodes are reproduced exactly.
     for (int i = 2; i < n; ++i) {
         int best = 0;
-        double best_d = kFarAway;
+        double best_d = kNotComputed;
         for (int j = 2; j < N; ++j) {
             const double d = distance(out[at(j)], m.P[at(i)]);
             if (d < best_d) {

@@ -117,7 +117,7 @@ struct PlaneFrameMatrix {
 };
 int rotate_around_x(const Vec3& n, double rx[3][3]);
 int calculate_matrix(const Vec3& ref, const Vec3& n, PlaneFrameMatrix& frame);
-// The two in-plane coordinates of P in the frame of (ref, n); 1e32 on failure.
+// The two in-plane coordinates of P in the frame of (ref, n); kNotComputed on failure.
 int mapXYZ_on_UV(const Vec3& ref, const Vec3& n, const Vec3& P, double& u, double& v);
 
 // ---- Projection onto the grid (transfinite_projection.cpp) -------------------
