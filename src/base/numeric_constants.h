@@ -26,6 +26,11 @@ inline constexpr double kSqrtEps = 1.4901161193847656e-08;
 // below any element size a model can ask for.
 inline constexpr double kPointTolerance = 100 * kSqrtEps;
 
+// Two points of the model nearer than this (absolute) are one point given
+// twice: control points, curve nodes and connector points alike. Models are
+// written in lengths where a millionth is far below any element size.
+inline constexpr double kCoincidentPointDistance = 1e-6;
+
 // Stands for a coordinate, distance or angle not computed yet, and starts a
 // search for a minimum: far above any model's values, yet finite, so that it
 // compares, subtracts and prints as a number.

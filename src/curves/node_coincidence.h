@@ -11,12 +11,10 @@
 #include <vector>
 
 #include "base/array1.h"
+#include "base/numeric_constants.h"
 #include "model/records.h"
 
 namespace korvex {
-
-// Two curve nodes closer than this are one point given twice.
-constexpr double kCoincidentNodeTolerance = 1e-6;
 
 struct CoincidentPair {
     int i = 0;  // the lower index; 0 when no pair was found
@@ -26,7 +24,7 @@ struct CoincidentPair {
 
 class NodeCoincidenceIndex {
 public:
-    explicit NodeCoincidenceIndex(double tolerance = kCoincidentNodeTolerance);
+    explicit NodeCoincidenceIndex(double tolerance = kCoincidentPointDistance);
 
     // Checks nodes[1..count]. Returns the first pair (i < j, smallest i, then
     // smallest j) of nodes closer than the tolerance, neither named exactly
@@ -55,6 +53,6 @@ private:
 
 // The first coincident pair among nodes[1..count] (a one-off full check).
 CoincidentPair first_coincident_pair(const Array1<ControlPoint>& nodes, int count,
-                                     double tolerance = kCoincidentNodeTolerance);
+                                     double tolerance = kCoincidentPointDistance);
 
 }  // namespace korvex

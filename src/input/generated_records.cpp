@@ -6,13 +6,12 @@
 #include <utility>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "input/edge_conversion.h"
 
 namespace korvex {
 
 namespace {
-
-constexpr double kCoincidenceDistance = 1e-6;
 
 std::string formatted(const char* format, int index) {
     char buf[32];
@@ -78,8 +77,8 @@ void report_first_close_points(const Run& run, const char* format) {
         const ControlPoint& p = run.points[order[a]];
         for (std::size_t b = a + 1; b < order.size(); ++b) {
             const ControlPoint& q = run.points[order[b]];
-            if (!(q.x - p.x < kCoincidenceDistance)) break;
-            if (!(distance(p.pos(), q.pos()) < kCoincidenceDistance)) continue;
+            if (!(q.x - p.x < kCoincidentPointDistance)) break;
+            if (!(distance(p.pos(), q.pos()) < kCoincidentPointDistance)) continue;
             const std::pair<int, int> pair = std::minmax(order[a], order[b]);
             if (first.first == 0 || pair < first) first = pair;
         }

@@ -12,7 +12,7 @@ CoincidentPair brute_force(const Array1<ControlPoint>& nodes, int count) {
     for (int i = 1; i <= count; ++i)
         for (int j = i + 1; j <= count; ++j) {
             if (nodes[i].name == "PINT" || nodes[j].name == "PINT") continue;
-            if (distance(nodes[i].pos(), nodes[j].pos()) < kCoincidentNodeTolerance) return {i, j};
+            if (distance(nodes[i].pos(), nodes[j].pos()) < kCoincidentPointDistance) return {i, j};
         }
     return {};
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "cuts/connectors/connectors.h"
 
 namespace korvex {
@@ -13,7 +14,6 @@ namespace {
 constexpr double kMinStep = 1e-8;               // smaller end steps are refused
 constexpr double kHalfLengthLimit = 0.499999;   // end steps above this share of the length are halved
 constexpr int kMaxConnectorSteps = 1999;
-constexpr double kCoincidentPoints = 1e-6;
 
 // The first step is the start step scaled by the subregion's refinement.
 double first_step_factor(double REF) {
@@ -67,7 +67,7 @@ int check_coincident_points(const std::vector<Vec3>& pos, const std::vector<doub
     for (std::size_t m = 1; m < order.size(); ++m) {
         const Vec3& p = pos[order[m - 1]];
         const Vec3& q = pos[order[m]];
-        if (distance(p, q) >= kCoincidentPoints) continue;
+        if (distance(p, q) >= kCoincidentPointDistance) continue;
         char a[32], b[32];
         std::snprintf(a, sizeof a, "P$%06i", first_index + static_cast<int>(order[m - 1]) - 1);
         std::snprintf(b, sizeof b, "P$%06i", first_index + static_cast<int>(order[m]) - 1);
