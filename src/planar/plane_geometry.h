@@ -9,9 +9,6 @@
 
 namespace korvex {
 
-// kPi under the name transfinite_patch.cpp uses.
-inline constexpr double kPlanePi = kPi;
-
 inline double degrees(double radians) { return radians * 180.0 / kPi; }
 
 // A point P is in a subregion's plane when e x (P - O), with e the frame's

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/messages.h"
+#include "base/numeric_constants.h"
 #include "patches/common/patch_untangling.h"
 #include "patches/cylinder/cylinder_mesher.h"
 #include "patches/meshers.h"

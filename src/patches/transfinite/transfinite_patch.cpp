@@ -15,7 +15,7 @@ namespace korvex {
 
 namespace {
 
-constexpr double kCornerAngle = kPlanePi * 5.0 / 9.0;  // a sharper boundary turn is a corner
+constexpr double kCornerAngle = kPi * 5.0 / 9.0;  // a sharper boundary turn is a corner
 constexpr double kCutFactor = 1.15;                    // cut-corner displacement
 constexpr int kMaxGeneratorRecords = 30000;            // generator point and entity lists
 constexpr int kMaxEntitiesPerSubregion = 20000;   // MAX_ENTITIES_PER_SUBREGION
