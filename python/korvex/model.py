@@ -200,10 +200,14 @@ class Model:
             curves = self._curve_list(where, curves)
             out.append((name, curves, where))
         named = []
-        for name, curves, where in out:
-            name = self._name(where, name, prefix, kind)
-            self._parts.add(name)
-            named.append((name, curves))
+        try:
+            for name, curves, where in out:
+                name = self._name(where, name, prefix, kind)
+                self._parts.add(name)  # taken at once, so that the next generated name differs
+                named.append((name, curves))
+        except ValueError:
+            self._parts.difference_update(name for name, _ in named)
+            raise
         return named
 
     def _subregion(self, name, head, edges, ref, holes=None, trees=None, plane=False):
@@ -214,7 +218,11 @@ class Model:
         if not plane and (holes or trees):
             raise ValueError(f"{'holes' if holes else 'trees'}: only a plane subregion has holes and trees")
         holes = self._parts_of("holes", holes, "H", "hole")
-        trees = self._parts_of("trees", trees, "T", "tree")
+        try:
+            trees = self._parts_of("trees", trees, "T", "tree")
+        except ValueError:
+            self._parts.difference_update(name for name, _ in holes)
+            raise
         self._subregions[name] = _Subregion(name, head, edges, ref, holes, trees)
         return name
 
