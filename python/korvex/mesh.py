@@ -20,8 +20,9 @@ _PROBLEM = "\nProblem name: "
 _EXPORT_FORMATS = {".bdf": "nastran", ".inp": "abaqus", ".vtu": "vtk", ".msh": "msh"}
 # Words that open the report of a failure; the text of a MeshError starts at
 # the first message holding one.
-_FAILURE_WORDS = re.compile(r"rror|Increase |not found|too long|[Ii]llegal|missing|invalid|No such file|"
-                            r"not a valid|Consider|NOT |not supported|must |Usage|Fatal")
+_FAILURE_WORDS = re.compile(r"error|increase |not found|too long|illegal|missing|invalid|no such file|not a valid|"
+                            r"consider|not built|not supported|must |usage|unexpected|cannot|unsuccessful|"
+                            r"refused|too opened|fatal", re.IGNORECASE)
 
 
 class MeshError(Exception):
