@@ -5,6 +5,8 @@ BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_MODEL ?= examples/bracket.sur
+# The interpreter of the Python tests: Debian's, which sees the packages apt-get installs.
+PYTHON     ?= $(or $(wildcard /usr/bin/python3),$(shell command -v python3),/usr/bin/python3)
 DEMO_DIR   := $(BUILD)/demo
 
 .PHONY: all demo test bench bench-models bench-generator deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
@@ -13,13 +15,18 @@ all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the build tools with apt-get when a fresh machine lacks them.
+# Installs the build tools, and the packages the Python module's tests use
+# (NumPy, meshio, Dask distributed, setuptools), with apt-get when a fresh
+# machine lacks them.
 deps:
 	@missing=""; \
 	command -v cmake >/dev/null 2>&1 || missing="$$missing cmake"; \
 	command -v g++ >/dev/null 2>&1 || missing="$$missing g++"; \
 	command -v make >/dev/null 2>&1 || missing="$$missing make"; \
 	[ -f /usr/include/gtest/gtest.h ] || missing="$$missing libgtest-dev"; \
+	for m in numpy:python3-numpy meshio:python3-meshio distributed:python3-distributed setuptools:python3-setuptools; do \
+	  $(PYTHON) -c "import $${m%%:*}" >/dev/null 2>&1 || missing="$$missing $${m#*:}"; \
+	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
@@ -42,7 +49,8 @@ demo: all
 	exit $$rc
 
 test: deps
-	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_SANITIZE=ON -DKORVEX_TESTS=ON
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_SANITIZE=ON -DKORVEX_TESTS=ON \
+	      -DPython3_EXECUTABLE=$(PYTHON)
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 

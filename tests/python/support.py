@@ -9,6 +9,7 @@ import unittest
 MODELS = os.environ.get("KORVEX_TEST_MODELS", "")
 COMMAND = os.environ.get("KORVEX_CLI", "")
 CHECKER = os.environ.get("KORVEX_MESH_CHECK", "")
+EXAMPLES = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(MODELS))), "examples") if MODELS else ""
 
 
 class ScratchTest(unittest.TestCase):
@@ -18,9 +19,12 @@ class ScratchTest(unittest.TestCase):
         self.folder = tempfile.mkdtemp(prefix="korvex_py_")
         self.addCleanup(shutil.rmtree, self.folder, True)
 
-    def model(self, name):
-        """Copies a test model into the folder; returns its path."""
-        path = os.path.join(self.folder, name)
+    def model(self, name, folder=None):
+        """Copies a test model (a name in the test models, or a path) into the
+        folder, or a sub-folder of it; returns its path."""
+        target = os.path.join(self.folder, folder) if folder else self.folder
+        os.makedirs(target, exist_ok=True)
+        path = os.path.join(target, os.path.basename(name))
         shutil.copy(os.path.join(MODELS, name), path)
         return path
 
@@ -42,3 +46,9 @@ class ScratchTest(unittest.TestCase):
         r = subprocess.run([CHECKER, m3d], capture_output=True, text=True)
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
         return float(r.stdout.split()[-1])
+
+    def assert_valid(self, mesh):
+        """The shared mesh checker accepts a Mesh, written as a result file."""
+        path = os.path.join(self.folder, "checked.m3d")
+        mesh.write(path)
+        return self.assert_valid_mesh(path)
