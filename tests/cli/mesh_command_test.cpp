@@ -130,6 +130,22 @@ TEST(MeshCommand, DefaultRunsPrintASummaryAndVerboseRunsEveryMessage) {
     EXPECT_TRUE(log_without_time_text(verbose.out).ends_with(messages.substr(first_line.size())));
 }
 
+TEST(MeshCommand, SummaryCountsWarningsAndOutputDataErrors) {
+    const TempDir dir("cli");
+    const std::string model = "plane_internal_point_near_corner.sur";
+    fs::copy_file(fs::path(KORVEX_TEST_MODELS) / model, dir.path() / model);
+    const CommandResult r = run_korvex(dir.path(), {"--max-nodes", "5000", model});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("  1 warning, 1 output data error (see the log)\n"), std::string::npos) << r.out;
+    // The element the engine names in the log is the one of the smallest scaled Jacobian.
+    const std::string log = read_file(dir.path() / "plane_internal_point_near_corner.LOG");
+    const std::size_t at = log.find(" Output data error: element ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string element = log.substr(at + 28, log.find(' ', at + 28) - at - 28);
+    EXPECT_NE(r.out.find("smallest scaled Jacobian -"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(element " + element + ")"), std::string::npos) << r.out;
+}
+
 TEST(MeshCommand, FailuresTellTheirReasonEvenQuietly) {
     const TempDir dir("cli");
     const std::string plate = "Square plate\nSTEP CONSTANT\nPOINTS\nP1 0.0 0.0 0.0\nP2 10.0 0.0 0.0\n"
