@@ -110,8 +110,10 @@ int generate(const char* program, const std::string& model, bool verbose, std::s
 void tell(const MeshOptions& o, const std::string& model, int result, const std::string& stream) {
     if (result != 0) {
         std::fflush(stdout);
-        std::fprintf(stderr, "korvex: %s: meshing failed\n", model.c_str());
-        for (const std::string& line : failure_lines(stream)) std::fprintf(stderr, "  %s\n", line.c_str());
+        // One write, so that the reasons of workers failing together do not interleave.
+        std::string reason = "korvex: " + model + ": meshing failed\n";
+        for (const std::string& line : failure_lines(stream)) reason += "  " + line + "\n";
+        std::fputs(reason.c_str(), stderr);
         std::fflush(stderr);
         return;
     }
