@@ -1,6 +1,7 @@
 // The word stream of a .sur model file. Apart from the title line the file is
 // a stream of words separated by white space; line breaks matter only to
-// comments and to the text quoted in messages about an illegal line.
+// comments, to the text quoted in messages about an illegal line and to the
+// line numbers that messages about a word give.
 #pragma once
 
 #include <cstddef>
