@@ -74,6 +74,8 @@ std::string parse_mesh_options(int argc, char** argv, MeshOptions& o) {
             o.version = true;
         } else if (a == "-q" || a == "--quiet") {
             o.quiet = true;
+        } else if (a == "-v" || a == "--verbose") {
+            o.verbose = true;
         } else if (a == "--tree-guard") {
             o.capacities.tree_guard = true;
         } else if (a == "--export") {
@@ -98,7 +100,9 @@ const char* help_text() {
            "       korvex render MESH.m3d -o PICTURE.svg [--view top|front|side|iso]\n"
            "\n"
            "Meshes each surface model MODEL.sur with quadrilaterals and writes MODEL.m3d\n"
-           "(the mesh) and MODEL.LOG (the log) beside it.\n"
+           "(the mesh) and MODEL.LOG (the log, every message of the run) beside it.\n"
+           "Prints a short summary of each meshed model; when a model fails, the\n"
+           "messages from its first error on go to standard error.\n"
            "\n"
            "Options of a meshing run:\n"
            "  --max-subregions N       subregions a model may have and generate (200)\n"
@@ -109,7 +113,8 @@ const char* help_text() {
            "  --export F[,F...]        after a successful run also write the mesh as\n"
            "                           nastran (MODEL.bdf), abaqus (MODEL.inp),\n"
            "                           vtk (MODEL.vtu) and/or msh (MODEL.msh)\n"
-           "  -q, --quiet              do not echo the messages (the log keeps them)\n"
+           "  -v, --verbose            print every message of the runs (the log's content)\n"
+           "  -q, --quiet              print nothing unless a model fails\n"
            "  -j, --jobs N             mesh the models in N worker processes (1)\n"
            "  -h, --help               this text\n"
            "  --version                the version\n"
@@ -123,7 +128,12 @@ const char* help_text() {
            "  render   an SVG picture of the mesh shaded by scaled Jacobian\n"
            "\n"
            "Exit status: 0 when every model was meshed (or the sub-command succeeded),\n"
-           "1 otherwise, 2 for a wrong command line.\n";
+           "1 otherwise, 2 for a wrong command line (no model given included).\n";
+}
+
+std::string usage_text() {
+    const std::string help = help_text();
+    return help.substr(0, help.find("\n\n") + 1);
 }
 
 }  // namespace korvex::cli

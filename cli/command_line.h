@@ -18,7 +18,8 @@ struct Capacities {
 
 struct MeshOptions {
     Capacities capacities;
-    bool quiet = false;                 // -q: no echo of the messages on standard output
+    bool quiet = false;                 // -q: nothing on standard output unless a run fails
+    bool verbose = false;               // -v: every message of the runs, as the library prints them
     int jobs = 1;                       // -j N: worker processes
     std::vector<std::string> exports;   // --export: format names, in the order given
     std::vector<std::string> models;
@@ -35,7 +36,8 @@ bool parse_positive(const std::string& text, int& value);
 // Splits "a,b,c" into its non-empty parts.
 std::vector<std::string> split_list(const std::string& text);
 
-// The text of `korvex --help`.
+// The text of `korvex --help`, and its first lines (the usage) alone.
 const char* help_text();
+std::string usage_text();
 
 }  // namespace korvex::cli

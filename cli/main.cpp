@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "command_line.h"
-#include "korvex/korvex.h"
 #include "mesh_runs.h"
 #include "sub_commands.h"
 
@@ -41,10 +40,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.models.empty()) {
-        // The library itself answers a call without a model (banner and usage line).
-        const int result = GenerateQuads(1, argv);
-        std::printf("\n");
-        return result;
+        std::fprintf(stderr, "%sTry 'korvex --help'.\n", korvex::cli::usage_text().c_str());
+        return 2;
     }
     return korvex::cli::run_models(options, argv[0]);
 }

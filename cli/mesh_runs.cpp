@@ -4,64 +4,130 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "korvex/korvex.h"
 #include "output/export_formats.h"
 #include "private_folder.h"
+#include "run_report.h"
 
 namespace korvex::cli {
 
 namespace {
 
-// Standard output goes to /dev/null while the object lives (the -q mode:
-// the log still receives every message).
-class SilentStdout {
+// Standard output taken over while the object lives: everything written to
+// it (the library's banner and messages) is collected, and with `echo` also
+// passed on as it comes, so that a verbose run shows it live.
+class StdoutCapture {
 public:
-    SilentStdout() {
+    explicit StdoutCapture(bool echo) {
         std::fflush(stdout);
+        int ends[2];
+        if (pipe(ends) != 0) return;
         saved_ = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            close(null);
+        if (saved_ < 0 || dup2(ends[1], STDOUT_FILENO) < 0) {
+            close(ends[0]);
+            close(ends[1]);
+            return;
         }
+        close(ends[1]);
+        reader_ = std::thread([this, from = ends[0], echo] {
+            char buffer[4096];
+            for (;;) {
+                const ssize_t n = read(from, buffer, sizeof buffer);
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) break;
+                text_.append(buffer, static_cast<std::size_t>(n));
+                if (echo) write_all(saved_, buffer, static_cast<std::size_t>(n));
+            }
+            close(from);
+        });
     }
-    ~SilentStdout() {
-        std::fflush(stdout);
+    ~StdoutCapture() { finish(); }
+    StdoutCapture(const StdoutCapture&) = delete;
+    StdoutCapture& operator=(const StdoutCapture&) = delete;
+
+    // Gives standard output back and returns what was written to it.
+    const std::string& finish() {
         if (saved_ >= 0) {
-            dup2(saved_, STDOUT_FILENO);
+            std::fflush(stdout);
+            dup2(saved_, STDOUT_FILENO);  // closes the pipe's last writing end: the reader sees its end
+            if (reader_.joinable()) reader_.join();
             close(saved_);
+            saved_ = -1;
         }
+        return text_;
     }
-    SilentStdout(const SilentStdout&) = delete;
-    SilentStdout& operator=(const SilentStdout&) = delete;
 
 private:
+    static void write_all(int fd, const char* data, std::size_t size) {
+        while (size > 0) {
+            const ssize_t n = write(fd, data, size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return;
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        }
+    }
+
     int saved_ = -1;
+    std::thread reader_;
+    std::string text_;
 };
 
-int generate(const char* program, const std::string& model, bool quiet) {
+std::string read_text(const std::string& path) {
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+// Meshes one model. The library prints its messages on standard output; they
+// are echoed only in the verbose mode, and kept in `stream` for the summary
+// and the reason of a failure (the log receives them all in every mode).
+int generate(const char* program, const std::string& model, bool verbose, std::string& stream) {
     std::string path = model;
     std::string name = program;
     char* argv[] = {name.data(), path.data(), nullptr};
-    if (quiet) {
-        const SilentStdout silent;
-        return GenerateQuads(2, argv);
-    }
+    StdoutCapture capture(verbose);
     const int result = GenerateQuads(2, argv);
+    stream = capture.finish();
     // The library's last message of a failed run has no line end of its own.
-    if (result != 0) std::printf("\n");
+    if (verbose && result != 0) std::printf("\n");
     return result;
+}
+
+// The summary of a meshed model on standard output, or the reason of a
+// failure on standard error.
+void tell(const MeshOptions& o, const std::string& model, int result, const std::string& stream) {
+    if (result != 0) {
+        std::fflush(stdout);
+        // One write, so that the reasons of workers failing together do not interleave.
+        std::string reason = "korvex: " + model + ": meshing failed\n";
+        for (const std::string& line : failure_lines(stream)) reason += "  " + line + "\n";
+        std::fputs(reason.c_str(), stderr);
+        std::fflush(stderr);
+        return;
+    }
+    if (o.quiet || o.verbose) return;
+    const std::string base = model.substr(0, model.size() - 3);
+    std::fputs(run_summary(model, read_text(model), stream, base + "m3d", base + "LOG").c_str(), stdout);
 }
 
 // One model from start to exports; `privately` runs the engine in a folder of its own.
 int mesh_one(const MeshOptions& o, const char* program, const std::string& model, bool privately) {
-    const auto run = [&] { return generate(program, model, o.quiet); };
+    std::string stream;
+    const auto run = [&] { return generate(program, model, o.verbose, stream); };
     int result = privately ? run_in_private_folder(model, run) : run();
-    if (result != 0 && (o.quiet || o.models.size() > 1)) std::fprintf(stderr, "korvex: %s: meshing failed\n", model.c_str());
+    tell(o, model, result, stream);
     if (result == 0 && !o.exports.empty()) result = export_beside_model(model, o.exports, o.quiet);
     std::fflush(stdout);
     return result;

@@ -39,12 +39,35 @@ int read_step_mode_line(ModelTokens& in) {
         const int mode = in.get();
         if (mode != 'C' && mode != 'c' && mode != 'L' && mode != 'l') {
             report("STEP: must be CONSTANT or LINEAR\n");
+            in.report_line();
             return 0;
         }
         in.skip_line();
     }
     in.advance();
     return 1;
+}
+
+// What stood where a section keyword or END was expected, after the message
+// that the file ended too soon. `read` tells which of POINTS, CURVES and
+// SUBREGIONS have been read.
+void explain_missing_end(const ModelTokens& in, bool blank, const bool (&read)[3]) {
+    static const char* const kSections[3] = {"POINTS", "CURVES", "SUBREGIONS"};
+    std::string missing;
+    for (int i = 0; i < 3; ++i)
+        if (!read[i]) missing += std::string(missing.empty() ? "" : ", ") + kSections[i];
+    if (blank) {
+        report(" The file %s is empty.\n", in.source().c_str());
+    } else if (in.word().empty()) {  // every section ends in its own message at the end of the file
+        report(" The file %s has no section keyword (POINTS, CURVES or SUBREGIONS).\n", in.source().c_str());
+    } else if (in.is("END")) {
+        report(" END comes before the sections %s", missing.c_str());
+        in.report_line();
+    } else {
+        report(" '%s' stands where a section keyword (POINTS, CURVES, SUBREGIONS) or END was expected",
+               in.word().c_str());
+        in.report_line();
+    }
 }
 
 }  // namespace
@@ -66,7 +89,8 @@ int read_model(Run& run) {
         report("Cannot open input data file %s\n", run.problem_path.c_str());
         return 0;
     }
-    ModelTokens in(std::move(text));
+    const bool blank = text.find_first_not_of(" \t\r\n\f\v") == std::string::npos;
+    ModelTokens in(std::move(text), run.problem_path);
     in.read_line(run.title);
     if (!read_step_mode_line(in)) return 0;
 
@@ -88,6 +112,7 @@ int read_model(Run& run) {
             return 1;
         } else {
             report("END keyword prematurely encountered.\n");
+            explain_missing_end(in, blank, {points, curves, subregions});
             return 0;
         }
     }

@@ -1,8 +1,11 @@
 #include "input/model_tokens.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+
+#include "base/messages.h"
 
 namespace korvex {
 
@@ -36,6 +39,7 @@ bool ModelTokens::advance() {
     }
     word_.clear();
     while (pos_ < text_.size() && is_space(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    word_start_ = pos_;
     while (pos_ < text_.size() && !is_space(static_cast<unsigned char>(text_[pos_]))) {
         if (word_.size() < kMaxWord) word_ += text_[pos_];
         ++pos_;
@@ -66,8 +70,21 @@ void ModelTokens::skip_blanks() {
     while (peek() == ' ' || peek() == '\t') ++pos_;
 }
 
-double leading_number(std::string_view text, bool* converted) {
+int ModelTokens::line() const {
+    std::size_t end = std::min(word_start_, text_.size());
+    // At the end of the file the word start lies after the last newline.
+    if (end == text_.size() && end > 0 && text_[end - 1] == '\n') --end;
+    int line = 1;
+    for (std::size_t i = 0; i < end; ++i)
+        if (text_[i] == '\n') ++line;
+    return line;
+}
+
+void ModelTokens::report_line() const { report(" (line %i of %s)\n", line(), source_.c_str()); }
+
+double leading_number(std::string_view text, bool* converted, bool* whole) {
     if (converted) *converted = false;
+    if (whole) *whole = false;
     const char* first = text.data();
     const char* last = text.data() + text.size();
     const bool plus = first != last && *first == '+';
@@ -82,32 +99,51 @@ double leading_number(std::string_view text, bool* converted) {
     } else if (ec != std::errc()) {
         return 0.0;
     }
-    (void)end;
     if (converted) *converted = true;
+    if (whole) *whole = end == last;
     return value;
 }
 
-int read_number(ModelTokens& in, double& value) {
+namespace {
+
+int refuse_number(const ModelTokens& in, const std::string& what) {
+    report(" Not a number: '%s' where the %s was expected (line %i of %s)\n", in.word().c_str(), what.c_str(),
+           in.line(), in.source().c_str());
+    return kNotANumber;
+}
+
+}  // namespace
+
+int read_number(ModelTokens& in, double& value, const std::string& what) {
     value = 0.0;
     while (in.advance()) {
         const char c = in.first();
         if (std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.') {
-            value = leading_number(in.word());
+            bool whole = false;
+            const double v = leading_number(in.word(), nullptr, &whole);
+            if (!whole) return refuse_number(in, what);
+            value = v;
             return 1;
+        }
+        if (in.is_section_keyword()) {
+            report(" No number for the %s before %s (line %i of %s)\n", what.c_str(), in.word().c_str(), in.line(),
+                   in.source().c_str());
+            return kNotANumber;
         }
     }
     return 0;
 }
 
-int read_strict_number(ModelTokens& in, double& value) {
+int read_strict_number(ModelTokens& in, double& value, const std::string& what) {
     value = 0.0;
     if (!in.advance()) return 0;
-    bool converted = false;
-    const double v = leading_number(in.word(), &converted);
+    bool converted = false, whole = false;
+    const double v = leading_number(in.word(), &converted, &whole);
     if (!converted) {
         in.unread();
         return 0;
     }
+    if (!whole) return refuse_number(in, what);
     value = v;
     return 1;
 }

@@ -18,10 +18,12 @@ int read_curve_points(Curve& c, ModelTokens& in) {
         if (in.first() != 'P') return 1;
         if (name_too_long(in.word())) {
             report(" Curve %s point %s: name too long.\n", c.name.c_str(), in.word().c_str());
+            in.report_line();
             return 0;
         }
         if (c.num_points + 1 > MAX_POINTS_PER_CURVE) {
             report("Increase MAX_POINTS_PER_CURVE in KORVEX.H\n");
+            in.report_line();
             return 0;
         }
         c.point_names[static_cast<std::size_t>(++c.num_points)] = in.word();
@@ -33,10 +35,12 @@ int read_curve_points(Curve& c, ModelTokens& in) {
 int read_curve(Run& run, ModelTokens& in, bool illegal_line_met) {
     if (name_too_long(in.word())) {
         report(" Curve %s: name too long.\n", in.word().c_str());
+        in.report_line();
         return 0;
     }
     if (run.nCurves + 1 > MAX_CURVES) {
         report(" Increase MAX_CURVES in KORVEX.H  file.\n");
+        in.report_line();
         return 0;
     }
     const int i = ++run.nCurves;
@@ -49,16 +53,19 @@ int read_curve(Run& run, ModelTokens& in, bool illegal_line_met) {
     if (illegal_line_met) return 0;
     if (c.num_points == 0) {
         report(" Curve %s: no points defined.\n", c.name.c_str());
+        in.report_line();
         return 0;
     }
     if (!in.is("STEP")) {
         report(" Incorrect point name '%s' ,\n or STEP keyword missing for curve %s\n", in.word().c_str(),
                c.name.c_str());
+        in.report_line();
         return 0;
     }
-    read_number(in, c.step);
+    if (read_number(in, c.step, "STEP of curve " + std::string(c.name.c_str())) == kNotANumber) return 0;
     if (!(c.step >= 0)) {
         report(" Curve %s: negative value of the step size   =%g\n", c.name.c_str(), c.step);
+        in.report_line();
         return 0;
     }
     return in.advance() ? 1 : unexpected_end();
@@ -78,6 +85,7 @@ int read_curves_section(Run& run, ModelTokens& in) {
             // Reported and remembered, so that every illegal line of the section is shown.
             const std::string rest = in.rest_of_line();
             report("Illegal input line in CURVES block:\n%s%s", in.word().c_str(), rest.c_str());
+            in.report_line();
             illegal_line_met = true;
             if (!in.advance()) return unexpected_end();
         } else if (!read_curve(run, in, illegal_line_met)) {

@@ -20,6 +20,7 @@ int next_listed_curve(const Subregion& s, ModelTokens& in) {
         if (!is_curve_word(in.first())) return 2;
         if (name_too_long(in.word())) {
             report(" Subregion %s  curve %s: name too long.\n", s.name.c_str(), in.word().c_str());
+            in.report_line();
             return 0;
         }
         return 1;
@@ -29,10 +30,12 @@ int next_listed_curve(const Subregion& s, ModelTokens& in) {
 int read_hole(Run& run, ModelTokens& in, Subregion& s) {
     if (name_too_long(in.word())) {
         report(" Subregion %s, hole %s: name too long.\n", s.name.c_str(), in.word().c_str());
+        in.report_line();
         return 0;
     }
     if (s.num_holes + 1 > MAX_HOLES_PER_SUBREGION) {
         report("Increase MAX_HOLES_PER_SUBREGION(currently=%i)\n", MAX_HOLES_PER_SUBREGION);
+        in.report_line();
         return 0;
     }
     Hole& h = s.holes[static_cast<std::size_t>(++s.num_holes)];
@@ -44,10 +47,13 @@ int read_hole(Run& run, ModelTokens& in, Subregion& s) {
         const int c = find_curve(run, in.word());
         if (c == 0) {
             report(" Input data error:\n  curve %s not found in CURVES section.\n", in.word().c_str());
+            report(" Hole %s of subregion %s names it (line %i of %s)\n", h.name.c_str(), s.name.c_str(), in.line(),
+                   in.source().c_str());
             return 0;
         }
         if (h.num_curves + 1 > MAX_CURVES_PER_HOLE) {
             report("Increase MAX_CURVES_PER_HOLE(currently=%i)\n", MAX_CURVES_PER_HOLE);
+            in.report_line();
             return 0;
         }
         h.curves[static_cast<std::size_t>(++h.num_curves)] = c;
@@ -57,10 +63,12 @@ int read_hole(Run& run, ModelTokens& in, Subregion& s) {
 int read_tree(Run& run, ModelTokens& in, Subregion& s) {
     if (name_too_long(in.word())) {
         report(" Subregion %s, tree %s: name too long.\n", s.name.c_str(), in.word().c_str());
+        in.report_line();
         return 0;
     }
     if (s.num_trees + 1 > MAX_TREES_PER_SUBREGION) {
         report("Increase MAX_TREES_PER_SUBREGION(currently=%i)\n", MAX_TREES_PER_SUBREGION);
+        in.report_line();
         return 0;
     }
     Tree& t = s.trees[static_cast<std::size_t>(++s.num_trees)];
@@ -71,10 +79,13 @@ int read_tree(Run& run, ModelTokens& in, Subregion& s) {
         if (r != 1) return r == 2 ? 1 : 0;
         if (find_curve(run, in.word()) == 0) {
             report("Input data error:\n  curve %s not found in CURVES section.\n", in.word().c_str());
+            report(" Tree %s of subregion %s names it (line %i of %s)\n", t.name.c_str(), s.name.c_str(), in.line(),
+                   in.source().c_str());
             return 0;
         }
         if (t.num_curves + 1 > t.curve_capacity()) {
             report("Increase MAX_CURVES_PER_TREE(currently=%i)\n", run.settings.MAX_CURVES_PER_TREE);
+            in.report_line();
             return 0;
         }
         t.curve_names[static_cast<std::size_t>(++t.num_curves)] = in.word();

@@ -13,14 +13,15 @@ bool ends_points_section(const ModelTokens& in) {
 
 // After "R... STEP": the step, then RAD and the radius. Leaves the next word current.
 int read_pint_parameters(ControlPoint& p, ModelTokens& in) {
-    read_number(in, p.PINT_step);
+    if (read_number(in, p.PINT_step, "STEP of internal point " + std::string(p.name.c_str())) == kNotANumber) return 0;
     p.PINT_step_work = p.PINT_step;
     if (!in.advance()) return unexpected_end();
     if (!in.is("RAD")) {
         report("Error in POINTS section: a PINT-point  \n    must have RAD keyword after STEP value.\n");
+        in.report_line();
         return 0;
     }
-    read_number(in, p.PINT_rad);
+    if (read_number(in, p.PINT_rad, "RAD of internal point " + std::string(p.name.c_str())) == kNotANumber) return 0;
     p.PINT_rad_work = p.PINT_rad;
     p.PINT = 1;
     return in.advance() ? 1 : unexpected_end();
@@ -40,6 +41,7 @@ int read_pint_items(ControlPoint& p, ModelTokens& in) {
     if (c != 'R') {
         report("Error in POINTS section: a PINT-point  \n    with non-zero parameters must have subregion\n"
                "    name after Z-coordinate.\n");
+        in.report_line();
         return 0;
     }
     p.subregion = in.word();
@@ -54,10 +56,12 @@ int read_pint_items(ControlPoint& p, ModelTokens& in) {
 int read_point(Run& run, ModelTokens& in) {
     if (name_too_long(in.word())) {
         report(" Point %s: name too long.\n", in.word().c_str());
+        in.report_line();
         return 0;
     }
     if (run.nPoints + 1 > MAX_CONTROL_POINTS) {
         report(" Increase MAX_CONTROL_POINTS in KORVEX.H file.\n");
+        in.report_line();
         return 0;
     }
     const int i = ++run.nPoints;
@@ -66,9 +70,12 @@ int read_point(Run& run, ModelTokens& in) {
     p = ControlPoint{};
     p.name = in.word();
     p.id = i;
-    read_number(in, p.x);
-    read_number(in, p.y);
-    read_number(in, p.z);
+    const char* const axes[] = {"x", "y", "z"};
+    double* const values[] = {&p.x, &p.y, &p.z};
+    for (int a = 0; a < 3; ++a) {
+        const std::string what = std::string(axes[a]) + " coordinate of point " + std::string(p.name.c_str());
+        if (read_number(in, *values[a], what) == kNotANumber) return 0;
+    }
     if (p.name.starts_with("PINT")) return read_pint_items(p, in);
     return in.advance() ? 1 : unexpected_end();
 }
@@ -89,6 +96,7 @@ int read_points_section(Run& run, ModelTokens& in) {
         } else {
             const std::string rest = in.rest_of_line();
             report("Illegal input line in POINTS block:\n%s%s", in.word().c_str(), rest.c_str());
+            in.report_line();
             return 0;
         }
     }

@@ -46,12 +46,15 @@ int read_cylinder_axis(Subregion& s, ModelTokens& in) {
         if (!in.advance()) return unexpected_end_of_subregions();
         if (!in.is(kCylinderAngles[i].keyword)) {
             report(kCylinderAngles[i].misplaced, s.name.c_str());
+            in.report_line();
             return 0;
         }
         double angle = 0;
-        read_strict_number(in, angle);
+        const std::string what = std::string(kCylinderAngles[i].keyword) + " of subregion " + s.name.c_str();
+        if (read_strict_number(in, angle, what) == kNotANumber) return 0;
         if (!(angle > -360.0 && angle < 360.0)) {
             report(kCylinderAngles[i].out_of_range, s.name.c_str(), angle);
+            in.report_line();
             return 0;
         }
         const double c = std::cos(angle * kPi / 180.0);
@@ -66,9 +69,11 @@ int read_sphere_centre(Subregion& s, ModelTokens& in) {
         if (!in.advance()) return unexpected_end_of_subregions();
         if (!in.is(kSphereCentre[i].keyword)) {
             report(kSphereCentre[i].misplaced, s.name.c_str());
+            in.report_line();
             return 0;
         }
-        read_strict_number(in, s.centre[i]);
+        const std::string what = std::string(kSphereCentre[i].keyword) + " of subregion " + s.name.c_str();
+        if (read_strict_number(in, s.centre[i], what) == kNotANumber) return 0;
     }
     return 1;
 }
@@ -113,6 +118,7 @@ int read_subregion_type(Run& run, ModelTokens& in, int k) {
     }
     if (starts_with(w, "CO")) {
         report(" Subregion %s: data type %s not supported.\n", s.name.c_str(), w.c_str());
+        in.report_line();
         return 0;
     }
     if (w[0] == 'P') {
@@ -135,6 +141,7 @@ int read_subregion_type(Run& run, ModelTokens& in, int k) {
         return 1;
     }
     report(" Input data error for subregion %s:\n  non-existing type %s\n", s.name.c_str(), w.c_str());
+    in.report_line();
     return 0;
 }
 
@@ -154,12 +161,17 @@ int read_subregion_edges(Run& run, ModelTokens& in, int k) {
             }
             if (s.num_curves + 1 > MAX_CURVES_PER_SUBREGION) {
                 report("Increase MAX_CURVES_PER_EDGE(=%i)\n  in KORVEX.H\n", MAX_CURVES_PER_EDGE);
+                in.report_line();
                 return 0;
             }
             s.curve_names[static_cast<std::size_t>(++s.num_curves)] = in.word();
             ++s.curves_per_edge[s.num_edges];
         } else if (c == 'E') {
-            if (s.num_edges == MAX_EDGES_PER_SUBREGION) return too_many_edges(s);
+            if (s.num_edges == MAX_EDGES_PER_SUBREGION) {
+                too_many_edges(s);
+                in.report_line();
+                return 0;
+            }
             ++s.num_edges;
             s.curves_per_edge[s.num_edges] = 0;
         } else {

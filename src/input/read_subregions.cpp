@@ -17,13 +17,15 @@ bool ends_subregions_section(const ModelTokens& in) {
 int read_ref(Subregion& s, ModelTokens& in) {
     if (!in.is("REF")) {
         report(" REF keyword missing for patch %s\n", s.name.c_str());
+        in.report_line();
         return 0;
     }
-    read_number(in, s.REF);
+    if (read_number(in, s.REF, "REF of subregion " + std::string(s.name.c_str())) == kNotANumber) return 0;
     if (!(s.REF >= 0 && s.REF <= kMaxREF)) {
         report(" Subregion %s : Illegal value of the refinement coefficient: %g\n (must be within range "
                "[0.,%5.3lf]).\n",
                s.name.c_str(), s.REF, kMaxREF);
+        in.report_line();
         return 0;
     }
     return 1;
@@ -48,10 +50,12 @@ int check_edge_count(const Subregion& s) {
 int read_subregion(Run& run, ModelTokens& in) {
     if (name_too_long(in.word())) {
         report(" Subregion %s: name too long.\n", in.word().c_str());
+        in.report_line();
         return 0;
     }
     if (run.nPatches + 1 > run.settings.MAX_SUBREGIONS) {
         report(" Increase MAX_SUBREGIONS in KORVEX.H file.\n");
+        in.report_line();
         return 0;
     }
     const int k = run.new_patch_slot();
@@ -87,6 +91,7 @@ int read_subregions_section(Run& run, ModelTokens& in) {
         } else {
             const std::string rest = in.rest_of_line();
             report("Illegal input line in SUBREGIONS block:\n%s%s", in.word().c_str(), rest.c_str());
+            in.report_line();
             return 0;
         }
     }

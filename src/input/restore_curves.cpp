@@ -30,6 +30,8 @@ int resolve_curve_points(Run& run) {
             const int p = by_name.find(c.point_names[slot].view());
             if (p == 0) {
                 report("Cannot locate point %s in array points[]\n", c.point_names[slot].c_str());
+                report(" Curve %s names point %s, which the POINTS section does not define.\n", c.name.c_str(),
+                       c.point_names[slot].c_str());
                 return 0;
             }
             c.points_id[slot] = p;  // the point's id, which check_input_data set to p
@@ -62,6 +64,8 @@ int resolve_subregion_curves(Run& run) {
             const int c = by_name.find(s.curve_names[slot].view());
             if (c == 0) {
                 report("Cannot locate curve %s in array curves[]\n", s.curve_names[slot].c_str());
+                report(" Subregion %s names curve %s, which the CURVES section does not define.\n", s.name.c_str(),
+                       s.curve_names[slot].c_str());
                 return 0;
             }
             s.curves_id[slot] = c;

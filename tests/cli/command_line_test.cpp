@@ -22,7 +22,7 @@ MeshOptions parse(std::vector<std::string> words, std::string& error) {
 TEST(CommandLine, OptionsSetTheRunSettings) {
     std::string error;
     const MeshOptions o = parse({"--max-subregions", "300", "--max-curves-per-tree", "7", "--max-points-per-tree",
-                                 "8", "--max-nodes", "5000", "--tree-guard", "-q", "-j", "3", "a.sur", "--export",
+                                 "8", "--max-nodes", "5000", "--tree-guard", "-q", "-v", "-j", "3", "a.sur", "--export",
                                  "vtk,msh", "b.sur", "--", "-odd.sur"},
                                 error);
     ASSERT_EQ(error, "");
@@ -32,6 +32,7 @@ TEST(CommandLine, OptionsSetTheRunSettings) {
     EXPECT_EQ(o.capacities.max_nodes, 5000);
     EXPECT_TRUE(o.capacities.tree_guard);
     EXPECT_TRUE(o.quiet);
+    EXPECT_TRUE(o.verbose);
     EXPECT_EQ(o.jobs, 3);
     EXPECT_EQ(o.exports, (std::vector<std::string>{"vtk", "msh"}));
     EXPECT_EQ(o.models, (std::vector<std::string>{"a.sur", "b.sur", "-odd.sur"}));
@@ -46,6 +47,8 @@ TEST(CommandLine, DefaultsAreTheLibrarysDefaults) {
     EXPECT_EQ(o.capacities.max_points_per_tree, 150);
     EXPECT_EQ(o.capacities.max_nodes, 1000000);
     EXPECT_EQ(o.jobs, 1);
+    EXPECT_FALSE(o.quiet);
+    EXPECT_FALSE(o.verbose);
 }
 
 TEST(CommandLine, WrongFormsAreRefused) {
@@ -72,7 +75,7 @@ TEST(CommandLine, WrongFormsAreRefused) {
 TEST(CommandLine, HelpListsEveryOption) {
     const std::string help = help_text();
     for (const char* word : {"--max-subregions", "--max-curves-per-tree", "--max-points-per-tree", "--max-nodes",
-                             "--tree-guard", "--export", "-q", "-j", "export", "quality", "render"})
+                             "--tree-guard", "--export", "-q", "-v", "--verbose", "-j", "export", "quality", "render"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
 

@@ -46,13 +46,15 @@ inline void expect_valid_flat_m3d(const std::filesystem::path& m3d) {
     EXPECT_TRUE(failures.empty()) << m3d << "\n" << join_failures(failures);
 }
 
-// The log without its processing-time line, which differs from run to run.
-inline std::string log_without_time(const std::filesystem::path& log) {
-    std::string text = read_file(log);
+// A log's text (or a run's printed messages) without the processing-time
+// line, which differs from run to run.
+inline std::string log_without_time_text(std::string text) {
     const std::size_t at = text.find(" Total processing time:");
     if (at != std::string::npos) text.erase(at, text.find('\n', at) - at);
     return text;
 }
+
+inline std::string log_without_time(const std::filesystem::path& log) { return log_without_time_text(read_file(log)); }
 
 // k x k square plates of side 10 sharing their curves, each its own PLANE subregion.
 inline std::string grid_of_plates(int k, double step) {

@@ -2,6 +2,7 @@
 // worker processes, quietly, with raised capacities and with exports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -62,9 +63,15 @@ TEST(MeshCommand, WorkersWriteTheSameFilesAsOneRunAfterAnother) {
         EXPECT_EQ(in_workers[i].m3d, separately[i].m3d) << models[i];
         EXPECT_EQ(in_workers[i].log, separately[i].log) << models[i];
     }
-    // The workers' messages are shown run by run, each with its own banner.
+    // The workers' summaries are shown run by run, one for each model.
+    for (const std::string& m : models) EXPECT_NE(workers.out.find(m + ": meshed, "), std::string::npos) << m;
+    // Verbose workers show each run's messages in one piece, with its own banner.
+    args.insert(args.begin(), "-v");
+    const CommandResult verbose = run_korvex(dir.path(), args);
+    ASSERT_EQ(verbose.status, 0) << verbose.err;
+    EXPECT_EQ(take_outputs(dir.path(), models)[0].log, one_by_one[0].log);
     std::size_t banners = 0;
-    for (std::size_t at = 0; (at = workers.out.find("KORVEX 4.0", at)) != std::string::npos; ++at) ++banners;
+    for (std::size_t at = 0; (at = verbose.out.find("KORVEX 4.0", at)) != std::string::npos; ++at) ++banners;
     EXPECT_EQ(banners, models.size());
     // No private folder of a worker is left behind in the model's folder.
     for (const auto& entry : fs::directory_iterator(dir.path()))
@@ -91,6 +98,98 @@ TEST(MeshCommand, QuietRunsEchoNothingAndLogEverything) {
     ASSERT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.out, "");
     EXPECT_EQ(take_outputs(dir.path(), {models[0]})[0].log, loud[0].log);
+}
+
+std::size_t line_count(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+TEST(MeshCommand, DefaultRunsPrintASummaryAndVerboseRunsEveryMessage) {
+    const TempDir dir("cli");
+    const std::vector<std::string> models = copy_models(dir.path());
+    const CommandResult summary = run_korvex(dir.path(), {models[0]});
+    ASSERT_EQ(summary.status, 0) << summary.err;
+    const std::string log = read_file(dir.path() / "plane_two_plates.LOG");
+    EXPECT_LE(line_count(summary.out), 15u) << summary.out;
+    EXPECT_EQ(summary.err, "");
+    const M3dFile mesh = read_m3d(dir.file("plane_two_plates.m3d"));
+    ASSERT_TRUE(mesh.ok());
+    for (const std::string& part :
+         {std::string("plane_two_plates.sur: meshed, 2 subregions (PLANE 2)\n"),
+          "  " + std::to_string(mesh.nodes.size()) + " nodes, " + std::to_string(mesh.elements.size()) +
+              " elements, smallest scaled Jacobian ",
+          std::string(" seconds; written: plane_two_plates.m3d, plane_two_plates.LOG\n")})
+        EXPECT_NE(summary.out.find(part), std::string::npos) << part << "\n" << summary.out;
+    EXPECT_EQ(summary.out.find("Entered"), std::string::npos);
+
+    // The verbose run prints the banner and then every message the log holds.
+    const CommandResult verbose = run_korvex(dir.path(), {"--verbose", models[0]});
+    ASSERT_EQ(verbose.status, 0);
+    const std::string messages = log_without_time(dir.path() / "plane_two_plates.LOG");
+    EXPECT_EQ(log_without_time(dir.path() / "plane_two_plates.LOG"), log_without_time_text(log));
+    const std::string first_line = "KORVEX:  log file. \n";
+    ASSERT_TRUE(messages.starts_with(first_line));
+    EXPECT_TRUE(log_without_time_text(verbose.out).ends_with(messages.substr(first_line.size())));
+}
+
+TEST(MeshCommand, SummaryCountsWarningsAndOutputDataErrors) {
+    const TempDir dir("cli");
+    const std::string model = "plane_internal_point_near_corner.sur";
+    fs::copy_file(fs::path(KORVEX_TEST_MODELS) / model, dir.path() / model);
+    const CommandResult r = run_korvex(dir.path(), {"--max-nodes", "5000", model});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("  1 warning, 1 output data error (see the log)\n"), std::string::npos) << r.out;
+    // The element the engine names in the log is the one of the smallest scaled Jacobian.
+    const std::string log = read_file(dir.path() / "plane_internal_point_near_corner.LOG");
+    const std::size_t at = log.find(" Output data error: element ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string element = log.substr(at + 28, log.find(' ', at + 28) - at - 28);
+    EXPECT_NE(r.out.find("smallest scaled Jacobian -"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(element " + element + ")"), std::string::npos) << r.out;
+}
+
+TEST(MeshCommand, FailuresTellTheirReasonEvenQuietly) {
+    const TempDir dir("cli");
+    const std::string plate = "Square plate\nSTEP CONSTANT\nPOINTS\nP1 0.0 0.0 0.0\nP2 10.0 0.0 0.0\n"
+                              "P3 10.0 10.0 0.0\nP4 0.0 1O.0 0.0\nCURVES\nQL1 P1 P2 STEP 1.0\nQL2 P2 P3 STEP 1.0\n"
+                              "QL3 P3 P4 STEP 1.0\nQL4 P4 P9 STEP 1.0\nSUBREGIONS\nR1 PLANE QL1 QL2 QL3 QL4 REF 0.2\nEND\n";
+    write_file(dir.path() / "number.sur", plate);
+    std::string lookup = plate;
+    lookup.replace(lookup.find("1O.0"), 4, "10.0");
+    write_file(dir.path() / "lookup.sur", lookup);
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> reason;  // in this order on standard error
+    } cases[] = {
+        {{"-q", "number.sur"},
+         {"korvex: number.sur: meshing failed\n",
+          "  Not a number: '1O.0' where the y coordinate of point P4 was expected (line 7 of number.sur)\n",
+          "  Reading input data unsuccessful.\n", "  Fatal error occurred\n"}},
+        {{"-q", "lookup.sur"},
+         {"korvex: lookup.sur: meshing failed\n", "  Cannot locate point P9 in array points[]\n",
+          "  Curve QL4 names point P9, which the POINTS section does not define.\n", "  Fatal error occurred\n"}},
+        {{"lookup.sur"}, {"korvex: lookup.sur: meshing failed\n", "  Cannot locate point P9 in array points[]\n"}},
+        {{"-q", "missing.sur"}, {"korvex: missing.sur: meshing failed\n", "  No such file: missing.sur\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const CommandResult r = run_korvex(dir.path(), c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        std::size_t at = 0;
+        for (const std::string& line : c.reason) {
+            const std::size_t found = r.err.find(line, at);
+            ASSERT_NE(found, std::string::npos) << line << "\n" << r.err;
+            at = found + line.size();
+        }
+        EXPECT_LE(line_count(r.err), 15u) << r.err;
+    }
+}
+
+TEST(MeshCommand, BareCommandPrintsTheUsage) {
+    const TempDir dir("cli");
+    const CommandResult r = run_korvex(dir.path(), {});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.starts_with("Usage: korvex [OPTIONS] MODEL.sur")) << r.err;
 }
 
 TEST(MeshCommand, RaisedSubregionCapacityMeshesA225PlateModel) {

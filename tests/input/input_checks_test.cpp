@@ -152,9 +152,12 @@ TEST(RestoreCurves, ReportsArcsOfFourPointsAndUnknownNames) {
     } cases[] = {
         {[](ModelBuilder& m) { m.curve("C1", {"P1", "P2", "P3", "P4"}); }, 1,
          "Input data (in INPREPR1.C): arc C1\n   defined by 4 points; must be 3\n"},
-        {[](ModelBuilder& m) { m.curve("QL9", {"P1", "PX"}); }, 0, "Cannot locate point PX in array points[]\n"},
+        {[](ModelBuilder& m) { m.curve("QL9", {"P1", "PX"}); }, 0,
+         "Cannot locate point PX in array points[]\n Curve QL9 names point PX, which the POINTS section does not "
+         "define.\n"},
         {[](ModelBuilder& m) { m.patch("R2", TYPE_PLANE, {{"QL1", "QLX"}}); }, 0,
-         "Cannot locate curve QLX in array curves[]\n"},
+         "Cannot locate curve QLX in array curves[]\n Subregion R2 names curve QLX, which the CURVES section does "
+         "not define.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.messages);

@@ -123,12 +123,14 @@ TEST_F(CInterface, WithoutCallbackLogAndStdoutCarryTheSameMessages) {
 TEST_F(CInterface, FailedRunEndsWithFatalErrorAfterCleanUp) {
     const RunOutput out = host.run_model("bad.sur", "Title\nPOINTS\nP1 0 0 0\nEND\n");
     EXPECT_EQ(out.result, 1);
-    ASSERT_GE(out.messages.size(), 4u);
-    const std::vector<std::string> tail(out.messages.end() - 4, out.messages.end());
+    ASSERT_GE(out.messages.size(), 6u);
+    const std::vector<std::string> tail(out.messages.end() - 6, out.messages.end());
     EXPECT_EQ(tail[0], "END keyword prematurely encountered.\n");
-    EXPECT_EQ(tail[1], "Reading input data unsuccessful.\n");
-    EXPECT_TRUE(matches(tail[2], "\n Total processing time: #.# seconds.\n"));
-    EXPECT_EQ(tail[3], kFatal);
+    EXPECT_EQ(tail[1], " END comes before the sections CURVES, SUBREGIONS");
+    EXPECT_EQ(tail[2], " (line 4 of " + (host.folder() / "bad.sur").string() + ")\n");
+    EXPECT_EQ(tail[3], "Reading input data unsuccessful.\n");
+    EXPECT_TRUE(matches(tail[4], "\n Total processing time: #.# seconds.\n"));
+    EXPECT_EQ(tail[5], kFatal);
 }
 
 TEST_F(CInterface, SettingsPersistAcrossRuns) {
@@ -148,7 +150,7 @@ TEST_F(CInterface, SettingsPersistAcrossRuns) {
         EXPECT_TRUE(out.has_message(" MAX_SUBREGIONS          =       1\n"));
         const long at = out.index_of(" Increase MAX_SUBREGIONS in KORVEX.H file.\n");
         ASSERT_GE(at, 0);
-        EXPECT_EQ(out.messages[static_cast<std::size_t>(at) + 1], "Reading input data unsuccessful.\n");
+        EXPECT_EQ(out.messages[static_cast<std::size_t>(at) + 2], "Reading input data unsuccessful.\n");
         EXPECT_EQ(out.messages.back(), kFatal);
     }
 }

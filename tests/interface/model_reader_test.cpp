@@ -28,6 +28,15 @@ protected:
         return read_model(*run);
     }
     const std::string& last_message() const { return messages.all().back(); }
+    // The last n messages, in order.
+    std::vector<std::string> last_messages(std::size_t n) const {
+        const auto& all = messages.all();
+        return std::vector<std::string>(all.end() - static_cast<long>(std::min(n, all.size())), all.end());
+    }
+    // What follows a message about a word on line `line` of the model file.
+    std::string line_note(int line) const {
+        return " (line " + std::to_string(line) + " of " + run->problem_path + ")\n";
+    }
 
     std::unique_ptr<korvex::Run> run;
     MessageCapture messages;
@@ -94,6 +103,22 @@ TEST_F(ModelReader, LabelsCommentsAndNames) {
     EXPECT_EQ(run->patches[1].num_edges, 2);
 }
 
+TEST_F(ModelReader, WholeNumbersInEveryNotation) {
+    const struct {
+        const char* word;
+        double value;
+    } cases[] = {{"1e-3", 1e-3}, {"-5", -5.0}, {"+2.5", 2.5}, {".5", 0.5}, {"5.", 5.0}, {"1E+2", 100.0}, {"-.25e1", -2.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        const std::string w = c.word;
+        ASSERT_EQ(read("T\nPOINTS\nP1 " + w + " 0 0\nCURVES\nQ1 P1 P1 STEP 1"
+                       "\nSUBREGIONS\nR1 SPHERE XC " + w + " YC 0 ZC 0 EDGE Q1 EDGE Q1 REF 0\nEND\n"),
+                  1);
+        EXPECT_EQ(run->points[1].x, c.value);
+        EXPECT_EQ(run->patches[1].centre[0], c.value);
+    }
+}
+
 TEST_F(ModelReader, InternalPoints) {
     ASSERT_EQ(read("T\nPOINTS\nPINT1 5.0 5.0 0.0 R1 STEP 0.2 RAD 2.0\nPINT2 1 1 0 R1 P3 0 0 0\nPINT3 2 2 0\n"
                    "PINT4 3 3 0 CURVES\nQL1 P3 P3 STEP 1\nSUBREGIONS\nEND\n"),
@@ -110,7 +135,9 @@ TEST_F(ModelReader, InternalPoints) {
     EXPECT_EQ(run->nCurves, 1);  // PINT4 handed the section over to CURVES
     // An internal point may end the POINTS section.
     EXPECT_EQ(read("T\nPOINTS\nPINT1 5 5 0\nEND\n"), 0);
-    EXPECT_EQ(last_message(), "END keyword prematurely encountered.\n");
+    EXPECT_EQ(last_messages(3), (std::vector<std::string>{"END keyword prematurely encountered.\n",
+                                                           " END comes before the sections CURVES, SUBREGIONS",
+                                                           line_note(4)}));
 }
 
 TEST_F(ModelReader, SurfaceTypesEdgesHolesAndTrees) {
@@ -171,16 +198,19 @@ TEST_F(ModelReader, LimitsAreInclusive) {
     EXPECT_EQ(
         read(square_with("R1 PLANE QL1 QL2 QL3 QL4 REF 0\nT1 QL1 QL2 QL3\nR2 PLANE QL1 QL2 QL3 QL4 REF 0\n"), two), 1);
     EXPECT_EQ(read(square_with("R1 PLANE QL1 QL2 QL3 QL4 REF 0\nT1 QL1 QL2 QL3 QL4\n"), two), 0);
-    EXPECT_EQ(last_message(), "Increase MAX_CURVES_PER_TREE(currently=3)\n");
+    EXPECT_EQ(last_messages(2), (std::vector<std::string>{"Increase MAX_CURVES_PER_TREE(currently=3)\n", line_note(14)}));
 }
 
 TEST_F(ModelReader, LongWordsAndLinesAreCut) {
     const std::string long_word(1000, 'x');
     EXPECT_EQ(read(std::string(600, 'T') + "\nPOINTS\nP" + long_word + " 0 0 0\nEND\n"), 0);
     EXPECT_EQ(run->title, std::string(253, 'T') + "\n");
-    EXPECT_EQ(last_message(), " Point P" + std::string(254, 'x') + ": name too long.\n");
+    EXPECT_EQ(last_messages(2),
+              (std::vector<std::string>{" Point P" + std::string(254, 'x') + ": name too long.\n", line_note(3)}));
     EXPECT_EQ(read("T\nPOINTS\nX1 " + long_word + "\n"), 0);
-    EXPECT_EQ(last_message(), "Illegal input line in POINTS block:\nX1 " + std::string(252, 'x') + "\n");
+    EXPECT_EQ(last_messages(2), (std::vector<std::string>{
+                                    "Illegal input line in POINTS block:\nX1 " + std::string(252, 'x') + "\n",
+                                    line_note(3)}));
 }
 
 }  // namespace

@@ -1,0 +1,180 @@
+#include "run_report.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "output/quality_figures.h"
+#include "output/result_mesh.h"
+
+namespace korvex::cli {
+
+namespace {
+
+// The words of a model file without its title line and comments (a word
+// starting with '*' comments out the rest of its line).
+std::vector<std::string> model_words(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);  // the title
+    while (std::getline(lines, line)) {
+        std::istringstream in(line);
+        std::string word;
+        while (in >> word) {
+            if (word[0] == '*') break;
+            words.push_back(word);
+        }
+    }
+    return words;
+}
+
+// The type a subregion's type word stands for, recognised by its leading
+// letters as the engine's reader does; empty for a word it refuses.
+std::string type_of(const std::string& w) {
+    if (w[0] == 'B') return "BILINEAR";
+    if (w.starts_with("CY")) return "CYLINDER";
+    if (w.starts_with("CO")) return "";
+    if (w[0] == 'P') return "PLANE";
+    if (w[0] == 'R') return w.size() > 3 && w[3] == '2' ? "REV2" : "REV";
+    if (w.starts_with("SP")) return "SPHERE";
+    if (w[0] == 'E') return "untyped";
+    return "";
+}
+
+std::vector<std::string> split_lines(const std::string& stream) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : stream) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A line that states why a run fails. Messages about progress, limits and
+// results contain none of these words; warnings are not failures.
+bool reads_as_error(const std::string& line) {
+    static const char* const kWords[] = {
+        "error",     "cannot",       "can't",     "illegal",   "unexpected", "must",          "missing",
+        "not found", "not supported", "not a number", "no number", "too long", "increase ",  "invalid",
+        "negative",  "prematurely",  "unsuccessful", "no such file", "not a valid", "fatal", "no memory",
+        "out of memory", "not enough", "not defined", "is empty", "inconsisten", "too opened", "consider",
+    };
+    const std::string l = lower(line);
+    if (l.find("warning") != std::string::npos) return false;
+    for (const char* w : kWords)
+        if (l.find(w) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
+std::map<std::string, int> subregion_types(const std::string& model_text) {
+    enum class State { kOutside, kName, kType, kBody, kRefValue };
+    std::map<std::string, int> types;
+    State state = State::kOutside;
+    for (const std::string& w : model_words(model_text)) {
+        if (w == "POINTS" || w == "CURVES" || w == "END") {
+            state = State::kOutside;
+        } else if (w == "SUBREGIONS") {
+            state = State::kName;
+        } else if (state == State::kName) {
+            if (w[0] == 'R') state = State::kType;  // other words: holes and trees with their curves
+        } else if (state == State::kType) {
+            const std::string type = type_of(w);
+            if (!type.empty()) ++types[type];
+            state = State::kBody;
+        } else if (state == State::kBody) {
+            if (w == "REF") state = State::kRefValue;
+        } else if (state == State::kRefValue) {
+            state = State::kName;
+        }
+    }
+    return types;
+}
+
+StreamCounts count_stream(const std::string& stream) {
+    StreamCounts counts;
+    for (const std::string& line : split_lines(stream)) {
+        if (line.find("Warning") != std::string::npos) ++counts.warnings;
+        if (line.find("Output data error") != std::string::npos) ++counts.output_data_errors;
+        const std::size_t at = line.find("Total processing time:");
+        if (at != std::string::npos) counts.seconds = std::atof(line.c_str() + at + 22);
+    }
+    return counts;
+}
+
+std::vector<std::string> failure_lines(const std::string& stream) {
+    // The limits block of a run is framed by rules of asterisks and its
+    // memory lines have no line end of their own: a rule ends a line here,
+    // so that the message after the block stands on a line of its own.
+    const std::string rule(91, '*');
+    std::string text = stream;
+    for (std::size_t at = 0; (at = text.find(rule, at)) != std::string::npos;) text.replace(at, rule.size(), "\n");
+    std::vector<std::string> lines = split_lines(text);
+    // Blank lines carry nothing a reader of the reason needs.
+    std::erase_if(lines, [](const std::string& l) { return l.find_first_not_of(" \t\r") == std::string::npos; });
+    constexpr std::size_t kTail = 5;
+    auto first = std::find_if(lines.begin(), lines.end(), reads_as_error);
+    if (first == lines.end() || first == lines.end() - 1)  // nothing but the final "Fatal error occurred"
+        first = lines.size() > kTail ? lines.end() - kTail : lines.begin();
+    return std::vector<std::string>(first, lines.end());
+}
+
+std::string run_summary(const std::string& model, const std::string& model_text, const std::string& stream,
+                        const std::string& m3d, const std::string& log) {
+    char buffer[512];
+    std::string out;
+    const auto types = subregion_types(model_text);
+    int subregions = 0;
+    std::string by_type;
+    for (const auto& [type, n] : types) {
+        subregions += n;
+        by_type += (by_type.empty() ? "" : ", ") + type + " " + std::to_string(n);
+    }
+    std::snprintf(buffer, sizeof buffer, "%s: meshed, %d subregion%s (%s)\n", model.c_str(), subregions,
+                  subregions == 1 ? "" : "s", by_type.c_str());
+    out += buffer;
+
+    output::ResultMesh mesh;
+    std::string error;
+    if (output::read_result_mesh(m3d, mesh, error)) {
+        const output::QualityReport q = output::quality_report(mesh);
+        std::snprintf(buffer, sizeof buffer, "  %ld nodes, %ld elements, smallest scaled Jacobian %.3f (element %d)\n",
+                      static_cast<long>(mesh.nodes.size()), static_cast<long>(mesh.elements.size()),
+                      q.mesh.min_scaled_jacobian.value, q.mesh.min_scaled_jacobian.element);
+        out += buffer;
+    } else {
+        out += "  the result cannot be read back: " + error + "\n";
+    }
+    const StreamCounts counts = count_stream(stream);
+    if (counts.warnings > 0 || counts.output_data_errors > 0) {
+        std::snprintf(buffer, sizeof buffer, "  %d warning%s, %d output data error%s (see the log)\n", counts.warnings,
+                      counts.warnings == 1 ? "" : "s", counts.output_data_errors,
+                      counts.output_data_errors == 1 ? "" : "s");
+        out += buffer;
+    }
+    if (counts.seconds >= 0) {
+        std::snprintf(buffer, sizeof buffer, "  %.2f seconds; written: %s, %s\n", counts.seconds, m3d.c_str(),
+                      log.c_str());
+    } else {
+        std::snprintf(buffer, sizeof buffer, "  written: %s, %s\n", m3d.c_str(), log.c_str());
+    }
+    out += buffer;
+    return out;
+}
+
+}  // namespace korvex::cli
