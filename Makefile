@@ -9,21 +9,30 @@ DEMO_MODEL ?= examples/bracket.sur
 PYTHON     ?= $(or $(wildcard /usr/bin/python3),$(shell command -v python3),/usr/bin/python3)
 DEMO_DIR   := $(BUILD)/demo
 
-.PHONY: all demo test bench bench-models bench-generator deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
+.PHONY: all demo test test-deps bench bench-models bench-generator deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the build tools, and the packages the Python module's tests use
-# (NumPy, meshio, Dask distributed, setuptools), with apt-get when a fresh
-# machine lacks them.
+# Installs the build tools with apt-get when a fresh machine lacks them.
 deps:
 	@missing=""; \
 	command -v cmake >/dev/null 2>&1 || missing="$$missing cmake"; \
 	command -v g++ >/dev/null 2>&1 || missing="$$missing g++"; \
 	command -v make >/dev/null 2>&1 || missing="$$missing make"; \
 	[ -f /usr/include/gtest/gtest.h ] || missing="$$missing libgtest-dev"; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
+	  $$SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -q $$missing; \
+	fi
+
+# The packages the Python module's tests use (NumPy, meshio, Dask
+# distributed, setuptools), installed with apt-get when missing; the module
+# itself runs without them.
+test-deps:
+	@missing=""; \
 	for m in numpy:python3-numpy meshio:python3-meshio distributed:python3-distributed setuptools:python3-setuptools; do \
 	  $(PYTHON) -c "import $${m%%:*}" >/dev/null 2>&1 || missing="$$missing $${m#*:}"; \
 	done; \
@@ -48,7 +57,7 @@ demo: all
 	echo "Log written to $$base.LOG"; \
 	exit $$rc
 
-test: deps
+test: deps test-deps
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_SANITIZE=ON -DKORVEX_TESTS=ON \
 	      -DPython3_EXECUTABLE=$(PYTHON)
 	cmake --build $(TEST_BUILD) -j $(JOBS)

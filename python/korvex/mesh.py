@@ -22,7 +22,8 @@ _EXPORT_FORMATS = {".bdf": "nastran", ".inp": "abaqus", ".vtu": "vtk", ".msh": "
 # the first message holding one.
 _FAILURE_WORDS = re.compile(r"error|increase |not found|too long|illegal|missing|invalid|no such file|not a valid|"
                             r"consider|not built|not supported|must |usage|unexpected|cannot|unsuccessful|"
-                            r"refused|too opened|is not |isn.t |does not |doesn.t |fatal", re.IGNORECASE)
+                            r"refused|too opened|is not |isn.t |does not |doesn.t |fatal|not a number|no number|is empty|"
+                            r"no section keyword|comes before|was expected", re.IGNORECASE)
 
 
 class MeshError(Exception):

@@ -84,7 +84,7 @@ class FailureTest(ScratchTest):
         cases = {
             "missing file": ("absent.sur", None, {}, " No such file: "),
             "wrong extension": ("plate.txt", "x", {}, " File: "),
-            "end of file": ("broken.sur", "Plate\nPOINTS\nP1 0 0\nEND\n", {}, " Unexpected end of file."),
+            "a word for a number": ("broken.sur", "Plate\nPOINTS\nP1 0 0\nEND\n", {}, " No number for the z coordinate of point P1 before END"),
             "unknown point": ("lost.sur", "Plate\nPOINTS\nP1 0 0 0\nCURVES\nQL1 P1 P7 STEP 1\nSUBREGIONS\n"
                               "R1 PLANE QL1 REF 0.2\nEND\n", {}, "Cannot locate point P7"),
             "capacity": ("plane_two_plates.sur", None, {"max_subregions": 1}, " Increase MAX_SUBREGIONS"),
@@ -212,7 +212,7 @@ class ManyTest(ScratchTest):
         self.assertEqual((results[3].nodes, results[3].elements), (cap.nodes, cap.elements))
         self.assertIsNone(results[3].path)
         self.assert_valid(results[3])
-        for failed, reason in zip(results[4:], [" Unexpected end of file.", " No such file: "]):
+        for failed, reason in zip(results[4:], [" No number for the z coordinate of point P1 before END", " No such file: "]):
             self.assertIsInstance(failed, korvex.MeshError)
             self.assertIn("\n" + reason, str(failed))
             self.assertTrue(failed.messages.endswith("Fatal error occurred"))
