@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -80,6 +81,22 @@ bool reads_as_error(const std::string& line) {
     return false;
 }
 
+// printf-style formatting into a string of the length the text needs, so
+// that long model paths are never cut short.
+std::string formatted(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string formatted(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    va_list again;
+    va_copy(again, args);
+    const int n = std::vsnprintf(nullptr, 0, fmt, args);
+    va_end(args);
+    std::string out(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+    if (n > 0) std::vsnprintf(out.data(), out.size() + 1, fmt, again);
+    va_end(again);
+    return out;
+}
+
 }  // namespace
 
 std::map<std::string, int> subregion_types(const std::string& model_text) {
@@ -136,7 +153,6 @@ std::vector<std::string> failure_lines(const std::string& stream) {
 
 std::string run_summary(const std::string& model, const std::string& model_text, const std::string& stream,
                         const std::string& m3d, const std::string& log) {
-    char buffer[512];
     std::string out;
     const auto types = subregion_types(model_text);
     int subregions = 0;
@@ -145,35 +161,29 @@ std::string run_summary(const std::string& model, const std::string& model_text,
         subregions += n;
         by_type += (by_type.empty() ? "" : ", ") + type + " " + std::to_string(n);
     }
-    std::snprintf(buffer, sizeof buffer, "%s: meshed, %d subregion%s (%s)\n", model.c_str(), subregions,
-                  subregions == 1 ? "" : "s", by_type.c_str());
-    out += buffer;
+    out += formatted("%s: meshed, %d subregion%s (%s)\n", model.c_str(), subregions, subregions == 1 ? "" : "s",
+                     by_type.c_str());
 
     output::ResultMesh mesh;
     std::string error;
     if (output::read_result_mesh(m3d, mesh, error)) {
         const output::QualityReport q = output::quality_report(mesh);
-        std::snprintf(buffer, sizeof buffer, "  %ld nodes, %ld elements, smallest scaled Jacobian %.3f (element %d)\n",
-                      static_cast<long>(mesh.nodes.size()), static_cast<long>(mesh.elements.size()),
-                      q.mesh.min_scaled_jacobian.value, q.mesh.min_scaled_jacobian.element);
-        out += buffer;
+        out += formatted("  %ld nodes, %ld elements, smallest scaled Jacobian %.3f (element %d)\n",
+                         static_cast<long>(mesh.nodes.size()), static_cast<long>(mesh.elements.size()),
+                         q.mesh.min_scaled_jacobian.value, q.mesh.min_scaled_jacobian.element);
     } else {
         out += "  the result cannot be read back: " + error + "\n";
     }
     const StreamCounts counts = count_stream(stream);
     if (counts.warnings > 0 || counts.output_data_errors > 0) {
-        std::snprintf(buffer, sizeof buffer, "  %d warning%s, %d output data error%s (see the log)\n", counts.warnings,
-                      counts.warnings == 1 ? "" : "s", counts.output_data_errors,
-                      counts.output_data_errors == 1 ? "" : "s");
-        out += buffer;
+        out += formatted("  %d warning%s, %d output data error%s (see the log)\n", counts.warnings,
+                         counts.warnings == 1 ? "" : "s", counts.output_data_errors,
+                         counts.output_data_errors == 1 ? "" : "s");
     }
-    if (counts.seconds >= 0) {
-        std::snprintf(buffer, sizeof buffer, "  %.2f seconds; written: %s, %s\n", counts.seconds, m3d.c_str(),
-                      log.c_str());
-    } else {
-        std::snprintf(buffer, sizeof buffer, "  written: %s, %s\n", m3d.c_str(), log.c_str());
-    }
-    out += buffer;
+    if (counts.seconds >= 0)
+        out += formatted("  %.2f seconds; written: %s, %s\n", counts.seconds, m3d.c_str(), log.c_str());
+    else
+        out += formatted("  written: %s, %s\n", m3d.c_str(), log.c_str());
     return out;
 }
 

@@ -59,5 +59,16 @@ TEST(RunReport, FailureLinesStartAtTheFirstError) {
     for (const auto& c : cases) EXPECT_EQ(failure_lines(c.stream), c.lines) << c.label;
 }
 
+// A model in a deep folder keeps its whole path in the summary.
+TEST(RunReport, LongPathsAreNotCutShort) {
+    const std::string dir(600, 'd');
+    const std::string model = dir + "/plate.sur";
+    const std::string summary = run_summary(model, "t\nSUBREGIONS\nR1 PLANE QL1 REF 0.2\nEND\n",
+                                            " Total processing time:     0.25 seconds.\n", dir + "/plate.m3d",
+                                            dir + "/plate.LOG");
+    EXPECT_EQ(summary.rfind(model + ": meshed, 1 subregion (PLANE 1)\n", 0), 0u) << summary;
+    EXPECT_NE(summary.find("0.25 seconds; written: " + dir + "/plate.m3d, " + dir + "/plate.LOG\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korvex::cli
