@@ -96,7 +96,8 @@ std::string parse_mesh_options(int argc, char** argv, MeshOptions& o) {
 const char* help_text() {
     return "Usage: korvex [OPTIONS] MODEL.sur [MODEL.sur ...]\n"
            "       korvex export MESH.m3d --format F[,F...] [-o OUTPUT] [--nastran-field free|small]\n"
-           "       korvex quality MESH.m3d [--json]\n"
+           "                     [--model MODEL.sur]\n"
+           "       korvex quality MESH.m3d [--json] [--model MODEL.sur]\n"
            "       korvex render MESH.m3d -o PICTURE.svg [--view top|front|side|iso]\n"
            "\n"
            "Meshes each surface model MODEL.sur with quadrilaterals and writes MODEL.m3d\n"
@@ -125,6 +126,8 @@ const char* help_text() {
            "           (full precision, the default) or small field (8 columns)\n"
            "  quality  node and element counts, corner angles, scaled Jacobian, aspect\n"
            "           ratio and warpage, worst elements, the same per subregion\n"
+           "  Both carry the node sets of the model (one per curve, named point and\n"
+           "  internal point), read from MODEL.sur beside the mesh or from --model\n"
            "  render   an SVG picture of the mesh shaded by scaled Jacobian\n"
            "\n"
            "Exit status: 0 when every model was meshed (or the sub-command succeeded),\n"

@@ -1,4 +1,4 @@
-// korvex export MESH.m3d --format F[,F...] [-o OUTPUT] [--nastran-field free|small]
+// korvex export MESH.m3d --format F[,F...] [-o OUTPUT] [--nastran-field free|small] [--model MODEL.sur]
 #include <cstdio>
 #include <filesystem>
 
@@ -12,14 +12,14 @@ namespace {
 
 int usage(const std::string& reason) {
     std::fprintf(stderr, "korvex export: %s\nUsage: korvex export MESH.m3d --format F[,F...] [-o OUTPUT] "
-                         "[--nastran-field free|small]\n", reason.c_str());
+                         "[--nastran-field free|small] [--model MODEL.sur]\n", reason.c_str());
     return 2;
 }
 
 }  // namespace
 
 int export_command(const std::vector<std::string>& args) {
-    std::string mesh_path, output_path;
+    std::string mesh_path, output_path, model_path;
     std::vector<std::string> formats;
     output::ExportOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -32,6 +32,8 @@ int export_command(const std::vector<std::string>& args) {
             }
         } else if (a == "-o" && has_value) {
             output_path = args[++i];
+        } else if (a == "--model" && has_value) {
+            model_path = args[++i];
         } else if (a == "--nastran-field" && has_value && (args[i + 1] == "free" || args[i + 1] == "small")) {
             options.nastran_small_field = args[++i] == "small";
         } else if (!a.starts_with("-") && mesh_path.empty()) {
@@ -43,11 +45,8 @@ int export_command(const std::vector<std::string>& args) {
     if (mesh_path.empty() || formats.empty()) return usage("a mesh and at least one format are needed");
     if (!output_path.empty() && formats.size() > 1) return usage("-o takes one format");
     output::ResultMesh mesh;
+    if (!read_mesh_with_sets(mesh_path, model_path, "korvex export", mesh)) return 1;
     std::string error;
-    if (!output::read_result_mesh(mesh_path, mesh, error)) {
-        std::fprintf(stderr, "korvex export: %s\n", error.c_str());
-        return 1;
-    }
     int result = 0;
     for (const std::string& format : formats) {
         std::filesystem::path path = output_path;
@@ -57,6 +56,8 @@ int export_command(const std::vector<std::string>& args) {
             result = 1;
         } else {
             std::printf("%s written to %s\n", format.c_str(), path.c_str());
+            if (format == "nastran" && !mesh.node_sets.empty())
+                std::printf("node sets written to %s\n", output::node_set_list_path(path.string()).c_str());
         }
     }
     return result;

@@ -12,6 +12,7 @@
 
 #include "korvex/korvex.h"
 #include "output/export_formats.h"
+#include "output/node_sets.h"
 #include "private_folder.h"
 #include "run_report.h"
 
@@ -209,6 +210,7 @@ int export_beside_model(const std::string& model, const std::vector<std::string>
         std::fprintf(stderr, "korvex: %s\n", error.c_str());
         return 1;
     }
+    if (!output::attach_node_sets(mesh, model, error)) std::fprintf(stderr, "korvex: %s (no node sets)\n", error.c_str());
     int result = 0;
     for (const std::string& format : formats) {
         const std::string path = stem + output::export_extension(format);
@@ -217,6 +219,8 @@ int export_beside_model(const std::string& model, const std::vector<std::string>
             result = 1;
         } else if (!quiet) {
             std::printf(" Export (%s) written to %s\n", format.c_str(), path.c_str());
+            if (format == "nastran" && !mesh.node_sets.empty())
+                std::printf(" Node sets written to %s\n", output::node_set_list_path(path).c_str());
         }
     }
     return result;

@@ -1,4 +1,4 @@
-// korvex quality MESH.m3d [--json]
+// korvex quality MESH.m3d [--json] [--model MODEL.sur]
 #include <cstdio>
 
 #include "output/quality_figures.h"
@@ -7,28 +7,27 @@
 namespace korvex::cli {
 
 int quality_command(const std::vector<std::string>& args) {
-    std::string mesh_path;
+    std::string mesh_path, model_path;
     bool json = false;
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--json") {
             json = true;
+        } else if (a == "--model" && i + 1 < args.size()) {
+            model_path = args[++i];
         } else if (!a.starts_with("-") && mesh_path.empty()) {
             mesh_path = a;
         } else {
-            std::fprintf(stderr, "korvex quality: unexpected '%s'\nUsage: korvex quality MESH.m3d [--json]\n", a.c_str());
+            std::fprintf(stderr, "korvex quality: unexpected '%s'\nUsage: korvex quality MESH.m3d [--json] [--model MODEL.sur]\n", a.c_str());
             return 2;
         }
     }
     if (mesh_path.empty()) {
-        std::fprintf(stderr, "Usage: korvex quality MESH.m3d [--json]\n");
+        std::fprintf(stderr, "Usage: korvex quality MESH.m3d [--json] [--model MODEL.sur]\n");
         return 2;
     }
     output::ResultMesh mesh;
-    std::string error;
-    if (!output::read_result_mesh(mesh_path, mesh, error)) {
-        std::fprintf(stderr, "korvex quality: %s\n", error.c_str());
-        return 1;
-    }
+    if (!read_mesh_with_sets(mesh_path, model_path, "korvex quality", mesh)) return 1;
     const output::QualityReport report = output::quality_report(mesh);
     if (json) {
         std::fputs(output::quality_json(report).c_str(), stdout);

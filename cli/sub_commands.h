@@ -6,7 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "output/result_mesh.h"
+
 namespace korvex::cli {
+
+// Reads a result file and attaches the node sets of its model: `model` when
+// given, else the .sur beside the mesh when there is one. Returns false
+// after printing the reason when the mesh, or a model named by `model`,
+// cannot be read; a model beside the mesh that cannot be read only costs
+// the node sets, with a note.
+bool read_mesh_with_sets(const std::string& mesh_path, const std::string& model, const char* program,
+                         output::ResultMesh& mesh);
 
 int export_command(const std::vector<std::string>& args);
 int quality_command(const std::vector<std::string>& args);

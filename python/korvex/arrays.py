@@ -20,6 +20,13 @@ def quads(elements):
     return numpy.array(elements, dtype=numpy.int64).reshape(len(elements), 4) - 1
 
 
+def numbers(values):
+    """A 1-D int array of node numbers, or the list itself."""
+    if numpy is None:
+        return list(values)
+    return numpy.array(values, dtype=numpy.int64)
+
+
 def to_meshio(m):
     try:
         import meshio

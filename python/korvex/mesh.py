@@ -108,7 +108,7 @@ def mesh_file(path, values, out_dir=None, verbose=False, shown=None):
         status, messages = run_model(path, values, shown)
         base = _base(path)
         _finish(status, messages, shown or path, base, verbose)
-        return _result(base, "".join(messages))
+        return _result(base, "".join(messages), path)
     out_dir = os.fspath(out_dir)
     os.makedirs(out_dir, exist_ok=True)
     work = tempfile.mkdtemp(prefix="korvex-")
@@ -124,7 +124,7 @@ def mesh_file(path, values, out_dir=None, verbose=False, shown=None):
             for extension in ("m3d", "LOG"):
                 if os.path.exists(work_base + extension):
                     shutil.move(work_base + extension, base + extension)
-        return _result(base, "".join(messages))
+        return _result(base, "".join(messages), path)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -145,10 +145,20 @@ def _finish(status, messages, path, base, verbose):
         raise MeshError(f"meshing {path} failed:\n" + failure_text(messages, "Fatal error occurred"), text)
 
 
-def _result(base, messages):
+def _result(base, messages, model):
     result = read_m3d(base + "m3d")
     result.messages = messages
+    result.model_text = _model_text(model)
     return result
+
+
+def _model_text(path):
+    """The text of the model file at path, or None when there is none."""
+    try:
+        with open(path, encoding="utf-8", errors="replace", newline="") as f:
+            return f.read()
+    except OSError:
+        return None
 
 
 class Mesh:
@@ -158,7 +168,8 @@ class Mesh:
     point, curve or subregion name; elements[k - 1] holds the four node
     numbers of element k as in the result file (from 1), in subregion
     element_subregions[k - 1]. points and quads give the same as arrays,
-    quads holding 0-based row indices into points.
+    quads holding 0-based row indices into points. node_sets names the
+    nodes of each curve, point and internal point of the model.
     """
 
     def __init__(self, title="", nodes=None, node_names=None, elements=None, element_subregions=None, messages=""):
@@ -170,6 +181,8 @@ class Mesh:
         self.messages = messages
         self.path = None  # the result file read, when there is one
         self.m3d_text = None  # its text, for exports and figures
+        self.model_text = None  # the model's text, for the node sets
+        self._node_sets = None
 
     def __repr__(self):
         return f"<korvex.Mesh {len(self.nodes)} nodes, {len(self.elements)} elements>"
@@ -217,6 +230,9 @@ class Mesh:
             m3d = os.path.join(folder, "mesh.m3d")
             with open(m3d, "w", encoding="utf-8", newline="") as f:
                 f.write(self._text())
+            if self.model_text is not None:  # beside the mesh, the command finds its node sets
+                with open(os.path.join(folder, "mesh.sur"), "w", encoding="utf-8", newline="") as f:
+                    f.write(self.model_text)
             r = subprocess.run([_library.command_path(), *args(m3d)], capture_output=True, text=True)
         if r.returncode != 0:
             raise MeshError(f"korvex {args('MESH')[0]} failed:\n{r.stderr.strip()}", r.stdout + r.stderr)
@@ -225,8 +241,24 @@ class Mesh:
     def quality(self):
         """The figures of `korvex quality` as a dict (its JSON object): node and
         element counts, corner angles, scaled Jacobian, aspect ratio,
-        warpage, worst elements and the same per subregion."""
+        warpage, worst elements and the same per subregion, and the node
+        sets ("node_sets": name, kind, count and node numbers of each)."""
         return json.loads(self._command_on_file(lambda m3d: ["quality", m3d, "--json"]))
+
+    @property
+    def node_sets(self):
+        """The named node sets of the model's curves, points and internal
+        points: {name: node numbers (from 1, as in the result file)}, each a
+        NumPy int array when NumPy is installed, else a list. A curve's
+        nodes run along it from its first point, end points included; an
+        internal point's set holds the node pulled onto it. Empty when the
+        model is not known (a mesh read from a file with no .sur beside it)."""
+        if self.model_text is None:
+            return {}
+        if self._node_sets is None:
+            self._node_sets = [(s["name"], s["nodes"]) for s in self.quality()["node_sets"]]
+        from . import arrays
+        return {name: arrays.numbers(nodes) for name, nodes in self._node_sets}
 
     def write(self, path):
         """Writes the mesh in the format its extension names, through the
@@ -268,6 +300,7 @@ def read_m3d(path):
         text = f.read()
     m = parse_m3d(text, path)
     m.path = path
+    m.model_text = _model_text(os.path.splitext(path)[0] + ".sur")
     return m
 
 

@@ -1,5 +1,6 @@
 // Abaqus input: the nodes, then one block of S4 shell elements per subregion
-// (element set named after the subregion), element numbers as in the mesh.
+// (element set named after the subregion), element numbers as in the mesh,
+// then a *NSET per node set of the mesh.
 #include <cctype>
 #include <string>
 
@@ -34,6 +35,12 @@ void write_abaqus(const ResultMesh& mesh, std::ostream& out) {
             const auto& n = mesh.elements[k].nodes;
             out << k + 1 << ", " << n[0] << ", " << n[1] << ", " << n[2] << ", " << n[3] << '\n';
         }
+    }
+    constexpr std::size_t kNumbersPerLine = 16;  // the most a data line may hold
+    for (const NodeSet& set : mesh.node_sets) {
+        out << "*NSET, NSET=" << abaqus_label(set.name) << '\n';
+        for (std::size_t k = 0; k < set.nodes.size(); ++k)
+            out << set.nodes[k] << (k + 1 == set.nodes.size() || (k + 1) % kNumbersPerLine == 0 ? "\n" : ", ");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace korvex::output {
@@ -19,6 +20,18 @@ constexpr std::array<FormatEntry, 4> kFormats = {{
     {"vtk", ".vtu"},
     {"msh", ".msh"},
 }};
+
+bool write_set_list_file(const ResultMesh& mesh, const std::string& deck_path, std::string& error) {
+    const std::string path = node_set_list_path(deck_path);
+    std::ofstream out(path, std::ios::binary);
+    write_node_set_list(mesh, out);
+    out.close();
+    if (!out) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -62,7 +75,12 @@ bool write_export(const ResultMesh& mesh, const std::string& format, const std::
         error = "cannot write " + path;
         return false;
     }
+    if (format == "nastran" && !mesh.node_sets.empty()) return write_set_list_file(mesh, path, error);
     return true;
+}
+
+std::string node_set_list_path(const std::string& deck_path) {
+    return std::filesystem::path(deck_path).replace_extension(".sets").string();
 }
 
 }  // namespace korvex::output

@@ -1,11 +1,13 @@
 // Nastran bulk data: a comment per property naming its subregion, GRID and
-// CQUAD4 cards. No materials or properties are invented: the analyst adds
-// the PSHELL cards for the property ids.
+// CQUAD4 cards, then the node sets as comment blocks. No materials or
+// properties are invented: the analyst adds the PSHELL cards for the
+// property ids. The node sets also go to a plain list beside the deck.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "output/export_formats.h"
+#include "output/node_sets.h"
 
 namespace korvex::output {
 
@@ -88,7 +90,27 @@ void write_nastran(const ResultMesh& mesh, std::ostream& out, bool small_field) 
                                  std::to_string(n[3])};
         card(out, "CQUAD4", f, 6);
     }
+    // Comments only: the deck means the same to every reader, and a person
+    // or a script finds each set between its two delimiting lines.
+    constexpr std::size_t kNumbersPerLine = 10;
+    for (const NodeSet& set : mesh.node_sets) {
+        out << "$ Node set " << set.name << " (" << node_set_kind_word(set.kind) << "): " << set.nodes.size()
+            << (set.nodes.size() == 1 ? " node\n" : " nodes\n");
+        for (std::size_t k = 0; k < set.nodes.size(); ++k)
+            out << (k % kNumbersPerLine == 0 ? "$ " : " ") << set.nodes[k]
+                << (k + 1 == set.nodes.size() || (k + 1) % kNumbersPerLine == 0 ? "\n" : "");
+        out << "$ End of node set " << set.name << '\n';
+    }
     out << "ENDDATA\n";
+}
+
+void write_node_set_list(const ResultMesh& mesh, std::ostream& out) {
+    out << "# Node sets, one a line: name, kind (curve, point, internal), node count, node numbers\n";
+    for (const NodeSet& set : mesh.node_sets) {
+        out << set.name << ' ' << node_set_kind_word(set.kind) << ' ' << set.nodes.size();
+        for (int n : set.nodes) out << ' ' << n;
+        out << '\n';
+    }
 }
 
 }  // namespace korvex::output

@@ -118,7 +118,7 @@ QualityReport quality_report(const ResultMesh& mesh) {
         whole.add(q, e, number);
         parts[static_cast<std::size_t>(subregions.of_element[k] - 1)].add(q, e, number);
     }
-    QualityReport report{whole.finish(), {}};
+    QualityReport report{whole.finish(), {}, mesh.node_sets};
     // The whole mesh counts every node, also one no element uses.
     report.mesh.nodes = static_cast<long>(mesh.nodes.size());
     for (Accumulator& a : parts) report.subregions.push_back(a.finish());

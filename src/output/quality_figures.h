@@ -55,6 +55,7 @@ struct QualityFigures {
 struct QualityReport {
     QualityFigures mesh;
     std::vector<QualityFigures> subregions;  // in the order of their first element
+    std::vector<NodeSet> node_sets;          // the mesh's, listed after the figures
 };
 
 QualityReport quality_report(const ResultMesh& mesh);
@@ -62,8 +63,10 @@ QualityReport quality_report(const ResultMesh& mesh);
 // The report as text for a reader, or as one JSON object:
 // {"nodes", "elements", "min_angle": {"value", "element"}, "max_angle",
 //  "share_angles_45_135", "min_scaled_jacobian", "mean_scaled_jacobian",
-//  "max_aspect_ratio", "max_warpage", "subregions": [{"name", ... the same}]}
-// A figure that is not finite (a zero-length edge) is null in JSON.
+//  "max_aspect_ratio", "max_warpage", "subregions": [{"name", ... the same}],
+//  "node_sets": [{"name", "kind", "count", "nodes": [node numbers]}]}
+// A figure that is not finite (a zero-length edge) is null in JSON. The text
+// lists the node sets by name, kind and node count.
 std::string quality_text(const QualityReport& report);
 std::string quality_json(const QualityReport& report);
 

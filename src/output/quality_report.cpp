@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "output/node_sets.h"
 #include "output/quality_figures.h"
 
 namespace korvex::output {
@@ -72,18 +73,34 @@ std::string text_figures(const QualityFigures& f) {
     return buffer;
 }
 
+std::string json_node_set(const NodeSet& set) {
+    std::string s = "{\"name\": " + json_string(set.name) + ", \"kind\": \"" + node_set_kind_word(set.kind) +
+                    "\", \"count\": " + std::to_string(set.nodes.size()) + ", \"nodes\": [";
+    for (std::size_t k = 0; k < set.nodes.size(); ++k) s += (k ? ", " : "") + std::to_string(set.nodes[k]);
+    return s + "]}";
+}
+
 }  // namespace
 
 std::string quality_json(const QualityReport& r) {
     std::string s = "{\n" + json_figures(r.mesh, "  ") + ",\n  \"subregions\": [";
     for (std::size_t i = 0; i < r.subregions.size(); ++i)
         s += std::string(i ? "," : "") + "\n    {\n" + json_figures(r.subregions[i], "      ") + "\n    }";
-    return s + (r.subregions.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    s += r.subregions.empty() ? "],\n  \"node_sets\": [" : "\n  ],\n  \"node_sets\": [";
+    for (std::size_t i = 0; i < r.node_sets.size(); ++i) s += (i ? ",\n    " : "\n    ") + json_node_set(r.node_sets[i]);
+    return s + (r.node_sets.empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
 
 std::string quality_text(const QualityReport& r) {
     std::string s = "Whole mesh\n" + text_figures(r.mesh);
     for (const QualityFigures& f : r.subregions) s += "Subregion " + f.name + "\n" + text_figures(f);
+    if (!r.node_sets.empty()) s += "Node sets\n";
+    for (const NodeSet& set : r.node_sets) {
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-10s %-9s %6zu node%s\n", set.name.c_str(), node_set_kind_word(set.kind),
+                      set.nodes.size(), set.nodes.size() == 1 ? "" : "s");
+        s += line;
+    }
     return s;
 }
 

@@ -21,10 +21,22 @@ struct MeshElement {
     std::string subregion;
 };
 
+// A named set of nodes: the nodes of a user curve (ordered along it from its
+// first point, end points included), the node of a named point, or the node
+// of an internal point, found from the model (node_sets.h).
+enum class NodeSetKind { curve, point, internal_point };
+
+struct NodeSet {
+    std::string name;
+    NodeSetKind kind = NodeSetKind::curve;
+    std::vector<int> nodes;  // node numbers as in the file
+};
+
 struct ResultMesh {
     std::string title;                  // the first line without its line end
     std::vector<MeshNode> nodes;        // node k at index k - 1
     std::vector<MeshElement> elements;  // element k at index k - 1
+    std::vector<NodeSet> node_sets;     // empty unless attached from the model
 
     const Vec3& at(int node_number) const { return nodes[static_cast<std::size_t>(node_number - 1)].p; }
 };

@@ -1,6 +1,10 @@
 // VTK XML unstructured grid in ASCII: the points in node order, VTK_QUAD
-// cells in element order, and per cell the subregion and element numbers.
+// cells in element order, per cell the subregion and element numbers, per
+// point its node number and, for each node set, an array named after the
+// set: 1 at its nodes, 0 elsewhere (a node may belong to several sets: the
+// end point of a curve is also a node of its point's set).
 #include <string>
+#include <vector>
 
 #include "output/export_formats.h"
 
@@ -18,6 +22,28 @@ void open_array(std::ostream& out, const char* type, const char* name, int compo
 }
 
 void close_array(std::ostream& out) { out << "        </DataArray>\n"; }
+
+std::string xml_attribute(const std::string& text) {
+    std::string s;
+    for (char c : text) {
+        if (c == '&') s += "&amp;";
+        else if (c == '<') s += "&lt;";
+        else if (c == '>') s += "&gt;";
+        else if (c == '"') s += "&quot;";
+        else s += c;
+    }
+    return s;
+}
+
+void write_set_arrays(const ResultMesh& mesh, std::ostream& out) {
+    for (const NodeSet& set : mesh.node_sets) {
+        std::vector<char> member(mesh.nodes.size(), '0');
+        for (int n : set.nodes) member[static_cast<std::size_t>(n - 1)] = '1';
+        open_array(out, "UInt8", xml_attribute(set.name).c_str());
+        for (char c : member) out << c << '\n';
+        close_array(out);
+    }
+}
 
 }  // namespace
 
@@ -54,6 +80,7 @@ void write_vtu(const ResultMesh& mesh, std::ostream& out) {
     open_array(out, "Int32", "node");
     for (std::size_t k = 1; k <= mesh.nodes.size(); ++k) out << k << '\n';
     close_array(out);
+    write_set_arrays(mesh, out);
     out << "      </PointData>\n    </Piece>\n  </UnstructuredGrid>\n</VTKFile>\n";
 }
 
