@@ -2,8 +2,10 @@
 one with a refined zone) and named curves, read back from every export:
 .inp and .bdf/.sets parsed here, .msh parsed here and read by Gmsh and
 meshio, .vtu read by meshio, and the same sets from `korvex quality` and
-Mesh.node_sets. What each set should hold is found from the geometry: the
-nodes lying on each curve, at each point."""
+Mesh.node_sets; then a second model whose internal points lie on a
+stiffener node, between stiffener nodes, on the arch and at a corner. What
+each set should hold is found from the geometry: the nodes lying on each
+curve, at each point."""
 import math
 import os
 import re
@@ -25,6 +27,10 @@ SEGMENTS = {"QLBOTTOM": ((0, 0), (12, 0)), "QLRIGHT": ((12, 0), (12, 8)), "QLLEF
 ARC = ("CTOP", (6, 0), 10.0)  # the top edge: an arc about (6, 0) of radius 10, above y = 8
 POINTS = {"PA": (0, 0), "PB": (12, 0), "PC": (12, 8), "PM": (6, 10), "PD": (0, 8), "PS1": (3, 2), "PS2": (3, 6),
           "PS3": (7, 6), "PINT1": (5.5, 0), "PINTLOAD": (9, 3)}
+# The internal points of the second model, on the curves it shares with the first.
+ON_CURVES = "sets_points_on_curves.sur"
+ON_CURVES_POINTS = {**{k: v for k, v in POINTS.items() if not k.startswith("PINT")}, "PINTT": (3, 4),
+                    "PINTQ": (5.25, 6), "PINTARC": (11, 8.660254037844386), "PINTC": (12, 0)}
 TOL = 1e-6
 
 
@@ -34,13 +40,13 @@ def on_segment(p, a, b):
     return -TOL <= t <= 1 + TOL and math.hypot(a[0] + t * ab[0] - p[0], a[1] + t * ab[1] - p[1]) < TOL
 
 
-def expected_sets(mesh):
+def expected_sets(mesh, points=None):
     """{name: set of node numbers} from the places of the nodes."""
     places = list(enumerate(mesh.nodes, 1))
     sets = {name: {k for k, p in places if on_segment(p, a, b)} for name, (a, b) in SEGMENTS.items()}
     name, c, r = ARC
     sets[name] = {k for k, p in places if abs(math.hypot(p[0] - c[0], p[1] - c[1]) - r) < TOL and p[1] > 8 - TOL}
-    for name, q in POINTS.items():
+    for name, q in (points or POINTS).items():
         sets[name] = {k for k, p in places if math.hypot(p[0] - q[0], p[1] - q[1]) < TOL}
     return sets
 
@@ -158,6 +164,22 @@ class NodeSetsTest(ScratchTest):
             bottom = [int(n) for n in sets["QLBOTTOM"]]
             self.assertEqual(mesh.nodes[bottom[0] - 1][:2], (0.0, 0.0))  # along the curve from its first point
             self.assertEqual([mesh.nodes[n - 1][0] for n in bottom], sorted(mesh.nodes[n - 1][0] for n in bottom))
+
+    def test_internal_points_on_curves_and_at_a_corner_stay_in_their_curves(self):
+        path = self.model(ON_CURVES)
+        self.korvex("-q", ON_CURVES)
+        self.assert_valid_mesh(path[:-3] + "m3d")
+        mesh = korvex.read_m3d(path[:-3] + "m3d")
+        self.assertEqual(mesh.node_names.count("PINT"), 4)
+        sets = {k: {int(n) for n in v} for k, v in mesh.node_sets.items()}
+        expected = expected_sets(mesh, ON_CURVES_POINTS)
+        self.assertEqual(sets, expected)
+        for curve, inside in {"QLSTIF1": "PINTT", "QLSTIF2": "PINTQ", "CTOP": "PINTARC", "QLBOTTOM": "PINTC",
+                              "QLRIGHT": "PB"}.items():
+            with self.subTest(curve):
+                self.assertEqual(segments_within(mesh, sets[curve]), len(sets[curve]) - 1)
+                self.assertLessEqual(sets[inside], sets[curve])
+        self.assertEqual(sets["PINTC"], sets["PB"])
 
     def test_without_the_model_no_sets_and_with_model_option_the_same(self):
         stem, mesh, expected = self.exported()
