@@ -58,7 +58,7 @@ public:
             bool ok = true;
             if (w == "POINTS") ok = points(outline);
             else if (w == "CURVES") ok = curves(outline);
-            else if (w == "SUBREGIONS") skip_section();
+            else if (w == "SUBREGIONS") subregions(outline);
             else if (w == "END") return true;
             else ok = fail("'" + w + "' where a section keyword was expected");
             if (!ok) {
@@ -80,8 +80,16 @@ private:
         return false;
     }
 
-    void skip_section() {
-        while (more()) ++at_;
+    // Only the trees matter here: a tree is a word beginning with T followed
+    // by its curve names; any other word ends the list.
+    void subregions(ModelOutline& outline) {
+        bool in_tree = false;
+        for (; more(); ++at_) {
+            const std::string& w = word();
+            if (w[0] == 'T') in_tree = true;
+            else if (in_tree && (w[0] == 'C' || w[0] == 'Q')) outline.tree_curves.insert(w);
+            else in_tree = false;
+        }
     }
 
     // The next number, passing over label words (X, Y, Z, ...) before it.
@@ -131,6 +139,12 @@ private:
 };
 
 }  // namespace
+
+const OutlineCurve* ModelOutline::curve(const std::string& name) const {
+    for (const OutlineCurve& c : curves)
+        if (c.name == name) return &c;
+    return nullptr;
+}
 
 bool parse_model_outline(const std::string& text, const std::string& source, ModelOutline& outline,
                          std::string& error) {

@@ -1,10 +1,12 @@
 // The points and curves of a model file (.sur), as far as the node sets of
-// an export need them: each point's name and place, each curve's name and
-// point names. Subregions, steps and refined zones are skipped. The model
+// an export and the picture need them: each point's name and place, each
+// curve's name and point names, the curves of the internal trees. Steps,
+// refined zones and the rest of the subregions are skipped. The model
 // is one the engine has meshed, so the reader is lenient: it follows the
 // sections and takes what it needs.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,10 @@ struct OutlineCurve {
 struct ModelOutline {
     std::vector<OutlinePoint> points;  // in the order of the file
     std::vector<OutlineCurve> curves;
+    std::set<std::string> tree_curves;  // curves listed under a tree of a subregion
+
+    // The curve of that name, or nullptr.
+    const OutlineCurve* curve(const std::string& name) const;
 };
 
 // Reads the outline of the model at `path`; false with the reason (file

@@ -11,7 +11,7 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 
 import korvex
-from support import ScratchTest
+from support import EXAMPLES, ScratchTest
 
 SVG = "{http://www.w3.org/2000/svg}"
 QUALITY_MODELS = ["plane_two_plates.sur", "plane_grid_3x3.sur", "plane_lines_and_arcs.sur",
@@ -174,6 +174,36 @@ class CommandOutputsTest(ScratchTest):
                 self.assertIsNotNone(root.find(f"{SVG}path[@class='boundary']"))
                 self.assertIsNotNone(root.find(f"{SVG}g[@class='legend']"))
         self.korvex("render", "plane_grid_3x3.m3d", "-o", "x.svg", "--view", "below", status=2)
+
+    def test_picture_draws_trees_and_internal_points_and_colours_subregions(self):
+        for name in ("stiffened_panel.sur", "quarter_tube_flange.sur"):
+            shutil.copy(os.path.join(EXAMPLES, name), self.folder)
+            self.korvex("-q", name)
+        self.korvex("render", "stiffened_panel.m3d", "-o", "panel.svg")
+        root = ElementTree.parse(os.path.join(self.folder, "panel.svg")).getroot()
+        # The stiffener (6 + 4 + 4 steps) and the weld line (6 steps), each step one segment.
+        self.assertEqual(root.find(f"{SVG}path[@class='trees']").get("d").count("M"), 20)
+        marks = root.findall(f"{SVG}g[@class='internal-points']/{SVG}circle")
+        self.assertEqual([m.find(f"{SVG}title").text for m in marks], ["PINT1"])
+        os.makedirs(os.path.join(self.folder, "alone"))
+        shutil.copy(os.path.join(self.folder, "stiffened_panel.m3d"), os.path.join(self.folder, "alone"))
+        self.korvex("render", "alone/stiffened_panel.m3d", "-o", "alone.svg")  # no model beside: no trees
+        root = ElementTree.parse(os.path.join(self.folder, "alone.svg")).getroot()
+        self.assertIsNone(root.find(f"{SVG}path[@class='trees']"))
+        self.korvex("render", "alone/stiffened_panel.m3d", "-o", "alone.svg", "--model", "stiffened_panel.sur")
+        root = ElementTree.parse(os.path.join(self.folder, "alone.svg")).getroot()
+        self.assertIsNotNone(root.find(f"{SVG}path[@class='trees']"))
+        self.korvex("render", "alone/stiffened_panel.m3d", "-o", "x.svg", "--model", "missing.sur", status=1)
+
+        mesh = korvex.read_m3d(os.path.join(self.folder, "quarter_tube_flange.m3d"))
+        self.korvex("render", "quarter_tube_flange.m3d", "-o", "tube.svg", "--subregions")
+        root = ElementTree.parse(os.path.join(self.folder, "tube.svg")).getroot()
+        fills = {}
+        for p in root.findall(f"{SVG}g[@class='elements']/{SVG}polygon"):
+            fills.setdefault(mesh.element_subregions[int(p.get("id")[1:]) - 1], set()).add(p.get("fill"))
+        self.assertEqual(sorted(fills), ["R1", "R2"])
+        self.assertEqual([len(f) for f in fills.values()], [1, 1])
+        self.assertNotEqual(fills["R1"], fills["R2"])
 
 
 if __name__ == "__main__":
