@@ -1,16 +1,21 @@
 #!/usr/bin/env python3
-"""Random numeric changes of the plane models, meshed and checked.
+"""Random numeric changes of the project's models, meshed and checked.
 
-Each run takes one of the project's plane models (tests/models and
-examples), changes one to four of its numbers (a point's coordinate in the
-plane, a curve's step or a subregion's REF), meshes it with the korvex command
+Each run takes one of the project's models (tests/models and examples): with
+--family plane the plane plates, with --family curved the curved, hole and
+tree models. It changes one to four of its numbers (a point's coordinate, in
+the plane for plates and in space for curved models, a curve's step or a
+subregion's REF), meshes it with the korvex command
 and reads the result: every element whose smallest corner scaled Jacobian
 (against the element's mean normal) is not positive must be named by an
 "Output data error: element N of subregion S is inverted or degenerate" line
 of the log. The summary counts the meshed models, those with such elements and
 those where an element was written without its report.
 
-    python3 fuzz/plane_mutations.py --korvex build/korvex [--runs 400] [--seed 1]
+    python3 fuzz/plane_mutations.py --korvex build/korvex [--runs 400] [--seed 1] [--family curved]
+
+A run that takes longer than --max-seconds (default 2) or more memory than
+--max-mb (default 1024) is a finding too, whether it meshed or failed.
 
 Exit status 1 when an invalid element went unreported, or when meshes with
 invalid elements are more frequent than --max-rate (default 1 in 200) of
@@ -24,14 +29,34 @@ import math
 import os
 import random
 import re
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MIN_VALID_SCALED_JACOBIAN = 1e-6
 REPORT = re.compile(r" Output data error: element (\d+) of subregion (\S*) is inverted or degenerate")
+
+
+PLANE = re.compile(r"^\s*R\S*\s+PLANE\b", re.M)
+CURVED = re.compile(r"^\s*R\S*\s+(CYLINDER|REV2?|SPHERE|BILINEAR|TRIANGULAR|EDGE)\b|^\s*(HOLE|TREE)\b", re.M)
+
+
+def curved_models():
+    """Models with a curved subregion, a hole or a tree."""
+    paths = []
+    for folder in ("tests/models", "examples"):
+        d = os.path.join(ROOT, folder)
+        for name in sorted(os.listdir(d)):
+            if name.endswith(".sur") and not name.startswith("refused_"):
+                text = open(os.path.join(d, name)).read()
+                if CURVED.search(text) or name.startswith(("holes_", "trees_", "curved_", "cylinder_", "tri_")):
+                    paths.append(os.path.join(d, name))
+    return paths
 
 
 def plane_models():
@@ -41,7 +66,8 @@ def plane_models():
         for name in sorted(os.listdir(d)):
             if name.endswith(".sur"):
                 text = open(os.path.join(d, name)).read()
-                if re.search(r"^\s*R\S*\s+PLANE\b", text, re.M) and "nonplanar" not in name:
+                refused = name.startswith("refused_")
+                if re.search(r"^\s*R\S*\s+PLANE\b", text, re.M) and "nonplanar" not in name and not refused:
                     paths.append(os.path.join(d, name))
     return paths
 
@@ -59,12 +85,12 @@ def sections(lines):
         yield i, section, tokens
 
 
-def changeable(lines):
+def changeable(lines, in_space=False):
     """(line, token position, kind) of every number worth changing."""
     spots = []
     for i, section, tokens in sections(lines):
         if section == "POINTS" and len(tokens) >= 4:
-            spots += [(i, 1, "coord"), (i, 2, "coord")]
+            spots += [(i, 1, "coord"), (i, 2, "coord")] + ([(i, 3, "coord")] if in_space else [])
         elif section in ("CURVES", "SUBREGIONS"):
             for k, t in enumerate(tokens[:-1]):
                 if t == "STEP":
@@ -83,16 +109,18 @@ def extent(lines):
     return max(max(xs) - min(xs), max(ys) - min(ys), 1e-3)
 
 
-def mutate(text, rng):
+def mutate(text, rng, in_space=False):
     lines = text.splitlines()
-    spots = changeable(lines)
+    spots = changeable(lines, in_space)
     size = extent(lines)
+    # A curved surface bends within its extent: smaller moves keep more of them meshable.
+    move = 0.1 if in_space else 0.3
     for _ in range(rng.randint(1, 4)):
         i, k, kind = rng.choice(spots)
         tokens = lines[i].split()
         value = float(tokens[k])
         if kind == "coord":
-            value += rng.uniform(-0.3, 0.3) * size
+            value += rng.uniform(-move, move) * size
         elif kind == "step":
             value *= rng.choice((0.4, 0.5, 0.7, 1.3, 1.6, 2.0, 3.0)) * rng.uniform(0.9, 1.1)
         else:
@@ -147,18 +175,31 @@ def invalid_elements(m3d):
             if scaled_jacobian([nodes[c] for c in corners]) < MIN_VALID_SCALED_JACOBIAN}
 
 
-def run_one(korvex, text, folder):
+def limited():
+    """Child limits: a runaway run stops at 60 s of processor time or 4 GB."""
+    resource.setrlimit(resource.RLIMIT_CPU, (60, 60))
+    resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
+
+
+def run_one(korvex, text, folder, cost=None):
+    """Meshes one model: (outcome, invalid elements, reported elements).
+    cost, when given, receives the run's seconds and megabytes."""
     model = os.path.join(folder, "model.sur")
     for leftover in ("model.m3d", "model.LOG"):
         if os.path.exists(os.path.join(folder, leftover)):
             os.remove(os.path.join(folder, leftover))
     with open(model, "w") as f:
         f.write(text)
-    try:
-        rc = subprocess.run([korvex, model], cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            timeout=60).returncode
-    except subprocess.TimeoutExpired:
-        return "timeout", set(), set()
+    start = time.monotonic()
+    child = subprocess.Popen([korvex, model], cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                             preexec_fn=limited)
+    _, status, usage = os.wait4(child.pid, 0)
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if cost is not None:
+        cost[:] = [time.monotonic() - start, usage.ru_maxrss / 1024.0]
+    if child.returncode < 0:
+        return ("timeout" if -child.returncode in (signal.SIGXCPU, signal.SIGKILL) else "crash"), set(), set()
+    rc = child.returncode
     m3d = os.path.join(folder, "model.m3d")
     if rc != 0 or not os.path.exists(m3d):
         return "failed", set(), set()
@@ -173,22 +214,32 @@ def main():
     ap.add_argument("--runs", type=int, default=400)
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--max-rate", type=float, default=1 / 200)
-    ap.add_argument("--keep", default=os.path.join(ROOT, "build-fuzz", "plane_findings"))
+    ap.add_argument("--keep", default=None, help="default build-fuzz/FAMILY_findings")
+    ap.add_argument("--family", choices=("plane", "curved"), default="plane")
+    ap.add_argument("--max-seconds", type=float, default=2.0)
+    ap.add_argument("--max-mb", type=float, default=1024.0)
     args = ap.parse_args()
+    args.keep = args.keep or os.path.join(ROOT, "build-fuzz", args.family + "_findings")
     korvex = os.path.abspath(args.korvex)
     rng = random.Random(args.seed)
-    models = plane_models()
-    counts = {"meshed": 0, "failed": 0, "timeout": 0}
+    in_space = args.family == "curved"
+    models = curved_models() if in_space else plane_models()
+    counts = {"meshed": 0, "failed": 0, "timeout": 0, "crash": 0}
     with_invalid, unreported, known_hard = [], [], 0
     with tempfile.TemporaryDirectory() as folder:
         hard = {m for m in models if run_one(korvex, open(m).read(), folder)[1]}
         for run in range(1, args.runs + 1):
             source = rng.choice(models)
-            text = mutate(open(source).read(), rng)
-            outcome, invalid, reported = run_one(korvex, text, folder)
+            original = open(source).read()
+            # Points of plates stay in their plane; those of curved surfaces move in space.
+            text = mutate(original, rng, in_space and not PLANE.search(original))
+            cost = []
+            outcome, invalid, reported = run_one(korvex, text, folder, cost)
             counts[outcome] += 1
-            if outcome == "timeout":
-                unreported.append((run, source, text, "timeout"))
+            if outcome in ("timeout", "crash"):
+                unreported.append((run, source, text, outcome))
+            elif cost[0] > args.max_seconds or cost[1] > args.max_mb:
+                unreported.append((run, source, text, "%s after %.1f s, %.0f MB" % (outcome, cost[0], cost[1])))
             if source in hard:
                 known_hard += outcome == "meshed"
             elif invalid:
@@ -202,8 +253,10 @@ def main():
             f.write(text)
         print("run %d (%s): %s -> %s" % (run, os.path.basename(source), what, kept))
     meshed = counts["meshed"] - known_hard
-    print("%d runs: %d meshed, %d failed, %d timed out; %d meshes with invalid elements, %d not reported"
-          % (args.runs, counts["meshed"], counts["failed"], counts["timeout"], len(with_invalid), len(unreported)))
+    print("%d runs: %d meshed, %d failed, %d timed out, %d crashed; %d meshes with invalid elements (%.1f %% of %d counted),"
+          " %d not reported or too slow"
+          % (args.runs, counts["meshed"], counts["failed"], counts["timeout"], counts["crash"], len(with_invalid),
+             100.0 * len(with_invalid) / max(meshed, 1), meshed, len(unreported)))
     if hard:
         print("(%d meshed changes of %s, whose own mesh is invalid, are not in the rate)"
               % (known_hard, ", ".join(sorted(os.path.basename(m) for m in hard))))

@@ -59,4 +59,15 @@ inline constexpr double kMaxREF = 0.35;
 // points apply the same test.
 inline constexpr double kPlaneRecognitionTolerance = 1e-6;
 
+// Every definition point of a SPHERE subregion's curves lies on its sphere to
+// within this share of the radius: room for coordinates written to a few
+// digits, far below a point moved off the sphere, which makes the mesher
+// bend the surface and can turn one half of the patch inside out.
+inline constexpr double kSphereRadiusTolerance = 1e-3;
+
+// Two boundary segments of a plane subregion closer than this share of the
+// subregion's extent touch: far above the rounding of the node positions,
+// far below any gap a mesh could fill with elements.
+inline constexpr double kBoundaryContactTolerance = 1e-9;
+
 }  // namespace korvex

@@ -137,6 +137,9 @@ int convert_subregion(Run& run, int k) {
 }  // namespace
 
 int prepro23(Run& run) {
+    // The curves of SPHERE subregions are checked while they are still the
+    // model's own: the conversion adds points along them.
+    if (!check_sphere_points(run)) return 0;
     for (int k = 1; k <= run.nPatches; ++k)
         if (!convert_subregion(run, k)) return 0;
     return 1;

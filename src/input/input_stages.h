@@ -11,8 +11,10 @@ int read_model(Run& run);  // the .sur reader (fills points, curves, patches, ti
 int check_input_data(Run& run);
 int restore_curves(Run& run);
 int input_data_preprocessor(Run& run);
-int prepro23(Run& run);
+int prepro23(Run& run);  // refuses SPHERE curves off their sphere first
 int transform_2edged_SPHEREs(Run& run);
+// Every definition point of a SPHERE subregion's curves on its sphere; 1, or 0 after reporting.
+int check_sphere_points(const Run& run);
 int final_preprocessing_of_patches(Run& run);
 // Split propagation: curve |first_signed| has just been cut; its first half
 // keeps the index, new_second is the second half. Every subregion other than

@@ -7,6 +7,7 @@
 #include "pipeline/korvex_steps.h"
 #include "pipeline/pipeline.h"
 #include "pipeline/working_file.h"
+#include "planar/boundary_crossings.h"
 #include "planar/plane_recognition.h"
 #include "refinement/refinement.h"
 
@@ -110,7 +111,7 @@ int generate_curve_points(Run& run) {
     }
     report(" ... complete.\n");
     append_internal_points(run);
-    return 1;
+    return check_plane_boundaries(run);
 }
 
 int finish_preprocessing(Run& run) {

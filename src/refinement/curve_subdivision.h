@@ -10,6 +10,12 @@ namespace korvex {
 // of L/s by 1e-5 or more, then made even. 0 for a zero step.
 int subdivision_step_count(double length, double step);
 
+// Whether the cuts that subregion k's straight boundary, hole and tree curves
+// and arcs will need fit the limits of points, curves and curve lists,
+// counted from below before any cut is made. Returns 1, or 0 after the
+// message of the limit the cuts would overrun first.
+int check_subdivision_room(const Run& run, int k);
+
 // Cuts the straight curve at position pos of subregion k's outer boundary
 // (hole = 0) or of its hole `hole` into a piece of four steps and the rest,
 // when it counts at least 6 steps; sets divided when it cut. Non-straight

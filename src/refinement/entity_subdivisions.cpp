@@ -73,6 +73,7 @@ int subdivide_tree(Run& run, int k, int t) {
 int subdivide_patch(Run& run, int k) {
     report("In QUAD_ESD.C: performing additional \n subdivisions of boundary and/or internal \n ('tree') entities (if any) for subregion %s\n",
            run.patches[k].name.c_str());
+    if (!check_subdivision_room(run, k)) return 0;
     if (!subdivide_loop(run, k, 0)) return 0;
     for (int h = 1; h <= run.patches[k].num_holes; ++h)
         if (!subdivide_loop(run, k, h)) return 0;

@@ -30,7 +30,9 @@ bool circle_centre(const Vec3& A, const Vec3& B, const Vec3& C, Vec3& centre) {
 
 // The points of a curve in walking order (signed id), last one excluded,
 // appended to the polygon with the spacing each following segment stands for.
-void add_curve(const Run& run, const RefinementFrame& f, int sid, BoundaryPolygon& poly) {
+// A segment would be cut into more pieces than the mesh may have nodes:
+// false after the node limit's message, before anything is added.
+bool add_curve(const Run& run, const RefinementFrame& f, int sid, BoundaryPolygon& poly) {
     const Curve& c = run.curves[std::abs(sid)];
     const int n = c.num_points;
     std::vector<Vec3> P;
@@ -42,7 +44,14 @@ void add_curve(const Run& run, const RefinementFrame& f, int sid, BoundaryPolygo
     for (std::size_t i = 0; i + 1 < P.size(); ++i) {
         const double chord = distance(P[i], P[i + 1]);
         int pieces = 1;
-        if ((straight || on_circle) && c.step > 0) pieces = std::max(1, static_cast<int>(std::ceil(chord / c.step)));
+        if ((straight || on_circle) && c.step > 0) {
+            const double wanted = std::ceil(chord / c.step);
+            if (!(wanted <= MAX_NEW_POINTS)) {
+                report(" Increase MAX_NEW_POINTS in korvex.h (currently =%i)\n", MAX_NEW_POINTS);
+                return false;
+            }
+            pieces = std::max(1, static_cast<int>(wanted));
+        }
         for (int j = 0; j < pieces; ++j) {
             const double t = static_cast<double>(j) / pieces;
             Vec3 X = P[i] + (P[i + 1] - P[i]) * t;
@@ -59,6 +68,7 @@ void add_curve(const Run& run, const RefinementFrame& f, int sid, BoundaryPolygo
             poly.spacing_after.push_back(straight || arc ? -1.0 : kGeneralCurveSpacing * c.step);
         }
     }
+    return true;
 }
 
 // Spacings left at -1 are the actual distances to the next vertex.
@@ -96,7 +106,8 @@ int parameterize_boundary_and_holes(const Run& run, int k, const PlaneCoeffs& pl
         // Slot 0 of the chain is unused; it stays empty for a loop without curves.
         sp.loops[h].vertices.assign(1, PointUV{});
         sp.loops[h].spacing_after.assign(1, 0.0);
-        for (std::size_t i = 1; i < loops[h].chain.size(); ++i) add_curve(run, f, loops[h].chain[i], sp.loops[h]);
+        for (std::size_t i = 1; i < loops[h].chain.size(); ++i)
+            if (!add_curve(run, f, loops[h].chain[i], sp.loops[h])) return 0;
         sp.loops[h].count = static_cast<int>(sp.loops[h].vertices.size()) - 1;
     }
     return 1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "refinement/refinement_squares.h"
+#include "refinement/curve_subdivision.h"
 #include "base/messages.h"
 #include "base/numeric_constants.h"
 
@@ -104,6 +105,9 @@ int preprocess_nonzero_PINTs(Run& run, int k, const PlaneCoeffs& plane) {
     bool any = false;
     for (int ip = 1; ip <= run.nPoints && !any; ++ip) any = wants_square(ip);
     if (!any) return 1;
+    // The polygons below follow straight curves and arcs step by step:
+    // steps too small for the later cuts are refused before they are built.
+    if (!check_subdivision_room(run, k)) return 0;
 
     SubregionPolygons sp;
     if (!parameterize_boundary_and_holes(run, k, plane, sp)) {

@@ -86,8 +86,13 @@ TEST(Prepro23, ConvertsTwoAndThreeEdgedSubregions) {
          },
          TYPE_TRIANGULAR, {1, 1, 1}, {"QL1", "QL2", "QL3"}},
         {"three-edged SPHERE keeps its type and three edges", TYPE_SPHERE,
-         [&](ModelBuilder& m) {
-             triangle(m);
+         [&](ModelBuilder& m) {  // corners on the sphere of radius 10 about the origin
+             m.point("P1", 10, 0, 0);
+             m.point("P2", 0, 10, 0);
+             m.point("P3", 0, 0, 10);
+             m.curve("QL1", {"P1", "P2"});
+             m.curve("QL2", {"P2", "P3"});
+             m.curve("QL3", {"P3", "P1"});
              m.patch("R1", TYPE_SPHERE, {{"QL1"}, {"QL2"}, {"QL3"}});
          },
          TYPE_SPHERE, {1, 1, 1}, {"QL1", "QL2", "QL3"}},

@@ -75,5 +75,38 @@ TEST(ElementValidityCheck, EachFailingElementIsReportedOnceByItsNumber) {
               " Output data error: element 3 of subregion R1 is inverted or degenerate (scaled Jacobian 0).\n");
 }
 
+// Two valid elements of one subregion that walk their shared edge the same
+// way face opposite ways: the subregion is reported once. Walking it the
+// other way, or the same pair in two subregions (a fold between them), is
+// no fault.
+TEST(ElementValidityCheck, ASubregionWhoseElementsFaceBothWaysIsReported) {
+    const struct {
+        const char* what;
+        std::array<int, 4> second;
+        const char* second_name;
+        int reports;
+    } cases[] = {
+        {"flipped", {1, 2, 5, 6}, "R1", 1},
+        {"same way", {2, 1, 6, 5}, "R1", 0},
+        {"flipped, other subregion", {1, 2, 5, 6}, "R2", 0},
+    };
+    for (const auto& c : cases) {
+        korvex::Run run;
+        add_node(run, "P1", 0, 0, 0);
+        add_node(run, "P2", 1, 0, 0);
+        add_node(run, "P3", 1, 1, 0);
+        add_node(run, "P4", 0, 1, 0);
+        add_node(run, "P5", 1, 0, 1);
+        add_node(run, "P6", 0, 0, 1);
+        add_element(run, 1, 2, 3, 4, "R1");
+        add_element(run, c.second[0], c.second[1], c.second[2], c.second[3], c.second_name);
+        MessageCapture messages;
+        EXPECT_EQ(check_element_validity(run), c.reports) << c.what;
+        ASSERT_EQ(messages.all().size(), static_cast<std::size_t>(c.reports)) << c.what;
+        if (c.reports)
+            EXPECT_EQ(messages.all()[0], " Output data error: elements 1 and 2 of subregion R1 face opposite ways.\n");
+    }
+}
+
 }  // namespace
 }  // namespace korvex::test
