@@ -145,11 +145,11 @@ def run_quietly(path, settings, cwd=None):
                 os.dup2(null.fileno(), 2)
             lib.SetMeshParameters(*settings[:5])
             lib.SetMessageCallback(callback)
-            saved = _set_environment(settings)
+            replaced = _set_environment(settings)
             try:
                 status = lib.GenerateQuads(2, argv)
             finally:
-                _restore_environment(saved)
+                _restore_environment(replaced)
                 lib.SetMessageCallback(_MessageCallback())
                 lib.SetMeshParameters(*DEFAULT_SETTINGS)
                 _flush_all()
