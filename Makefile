@@ -9,7 +9,7 @@ DEMO_MODEL ?= examples/bracket.sur
 PYTHON     ?= $(or $(wildcard /usr/bin/python3),$(shell command -v python3),/usr/bin/python3)
 DEMO_DIR   := $(BUILD)/demo
 
-.PHONY: all demo test test-deps bench bench-models bench-generator deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
+.PHONY: all demo test test-deps bench bench-threads bench-models bench-generator deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
@@ -70,6 +70,11 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF -DKORVEX_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/korvex_bench
+	python3 bench/thread_scaling.py build-bench/libkorvex.so $(if $(BENCH_LARGE),--large)
+
+# Only the thread table (BENCH_LARGE=1 adds the 10^7-element model).
+bench-threads: all
+	python3 bench/thread_scaling.py $(BUILD)/libkorvex.so $(if $(BENCH_LARGE),--large)
 
 # Whole runs of the command on generated large models: time, peak memory, mesh size.
 bench-models: all

@@ -131,6 +131,18 @@ def comb(teeth, step):
     return pts, curves, [f"RCOMB PLANE {ring} REF 0.2"]
 
 
+def disc_sectors(radius, step):
+    """A disc of four quarter sectors, each bounded by two radii and an arc:
+    four plane subregions sharing their radii."""
+    r, c = radius, radius * math.sqrt(0.5)
+    pts = ["PC 0 0 0", f"P1 {r} 0 0", f"P2 0 {r} 0", f"P3 {-r} 0 0", f"P4 0 {-r} 0",
+           f"PM1 {c!r} {c!r} 0", f"PM2 {-c!r} {c!r} 0", f"PM3 {-c!r} {-c!r} 0", f"PM4 {c!r} {-c!r} 0"]
+    curves = [f"QL{i} PC P{i} STEP {step}" for i in range(1, 5)]
+    curves += [f"C{i} P{i} PM{i} P{i % 4 + 1} STEP {step}" for i in range(1, 5)]
+    subs = [f"RS{i} PLANE QL{i} C{i} QL{i % 4 + 1} REF 0.2" for i in range(1, 5)]
+    return pts, curves, subs
+
+
 # The generated models of the output comparison: (key, title, parts).
 COMPARISON_MODELS = [
     ("disc_r5_s005", "Disc of radius 5 at step 0.05", disc(5.0, 0.05)),

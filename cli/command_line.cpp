@@ -19,6 +19,8 @@ int* number_target(const std::string& option, MeshOptions& o) {
         {"--max-nodes", &Capacities::max_nodes},
     };
     if (option == "-j" || option == "--jobs") return &o.jobs;
+    if (option == "--threads") return &o.threads;
+    if (option == "--max-curves-per-edge") return &o.max_curves_per_edge;
     const auto it = capacity.find(option);
     return it == capacity.end() ? nullptr : &(o.capacities.*(it->second));
 }
@@ -111,12 +113,15 @@ const char* help_text() {
            "  --max-curves-per-tree N  curves of one internal tree (150)\n"
            "  --max-points-per-tree N  points of one internal tree (150)\n"
            "  --max-nodes N            nodes and elements of the mesh (1000000)\n"
+           "  --max-curves-per-edge N  pieces one subregion edge may be cut into (500)\n"
            "  --tree-guard             give up the walk along an unconnected internal tree\n"
            "  --export F[,F...]        after a successful run also write the mesh as\n"
            "                           nastran (MODEL.bdf), abaqus (MODEL.inp),\n"
            "                           vtk (MODEL.vtu) and/or msh (MODEL.msh)\n"
            "  -v, --verbose            print every message of the runs (the log's content)\n"
            "  -q, --quiet              print nothing unless a model fails\n"
+           "  --threads N              threads meshing the subregions of one model\n"
+           "                           (default: KORVEX_THREADS, else the machine's cores)\n"
            "  -j, --jobs N             mesh the models in N worker processes (1)\n"
            "  -h, --help               this text\n"
            "  --version                the version\n"

@@ -21,6 +21,8 @@ struct MeshOptions {
     bool quiet = false;                 // -q: nothing on standard output unless a run fails
     bool verbose = false;               // -v: every message of the runs, as the library prints them
     int jobs = 1;                       // -j N: worker processes
+    int threads = 0;                    // --threads N: threads of one run (0: KORVEX_THREADS or the cores)
+    int max_curves_per_edge = 0;        // --max-curves-per-edge N (0: KORVEX_MAX_CURVES_PER_EDGE or 500)
     std::vector<std::string> exports;   // --export: format names, in the order given
     std::vector<std::string> models;
     bool help = false;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -229,6 +230,11 @@ int export_beside_model(const std::string& model, const std::vector<std::string>
 int run_models(const MeshOptions& o, const char* program) {
     const Capacities& c = o.capacities;
     SetMeshParameters(c.tree_guard, c.max_subregions, c.max_curves_per_tree, c.max_points_per_tree, c.max_nodes);
+    // The library reads these two settings from the environment at each run
+    // (its three C functions stay as they are); worker processes inherit them.
+    if (o.threads > 0) setenv("KORVEX_THREADS", std::to_string(o.threads).c_str(), 1);
+    if (o.max_curves_per_edge > 0)
+        setenv("KORVEX_MAX_CURVES_PER_EDGE", std::to_string(o.max_curves_per_edge).c_str(), 1);
     if (o.jobs > 1 && o.models.size() > 1) return run_in_workers(o, program);
     int failures = 0;
     for (const std::string& model : o.models)

@@ -4,7 +4,19 @@
  *
  * The library meshes one surface model (a .sur text file) per call of
  * GenerateQuads and writes the mesh beside it (MODEL.m3d) together with a log
- * (MODEL.LOG). It runs on the caller's thread; runs must not overlap.
+ * (MODEL.LOG). It runs on the caller's thread, which may hand the meshing of
+ * subregions to worker threads of its own (all joined before it returns);
+ * runs must not overlap.
+ *
+ * Thread count: the environment variable KORVEX_THREADS, read at the start
+ * of each GenerateQuads run, gives the threads that mesh the subregions of
+ * one model (a whole number of at least 1; default: the machine's hardware
+ * threads). The result file and the log are the same at any count; 1 meshes
+ * every subregion on the caller's thread.
+ *
+ * KORVEX_MAX_CURVES_PER_EDGE, read the same way, sets MAX_CURVES_PER_EDGE,
+ * the pieces one subregion edge may be cut into (a whole number of at least
+ * 1; default 500).
  *
  * Minimal host:
  *
@@ -42,7 +54,8 @@ extern "C" {
 /*
  * Receives every message of a run, NUL-terminated, exactly as formatted
  * (messages carry their own newlines; some have none). The text is valid only
- * during the call. Called on the thread that called GenerateQuads.
+ * during the call. Called on the thread that called GenerateQuads, in the
+ * same order at any thread count.
  */
 typedef void (*KorvexMessageCallback)(const char* text);
 

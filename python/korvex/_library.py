@@ -93,9 +93,33 @@ def _flush_all():
     _libc.fflush(None)  # the C runtime's buffers, which the library writes through
 
 
+# The settings the library reads from the environment once per run, by
+# their place in the settings tuple after those of SetMeshParameters.
+_ENVIRONMENT_SETTINGS = ((5, "KORVEX_THREADS"), (6, "KORVEX_MAX_CURVES_PER_EDGE"))
+
+
+def _set_environment(settings):
+    """Sets the given environment settings; returns what they replaced."""
+    saved = {}
+    for place, name in _ENVIRONMENT_SETTINGS:
+        if len(settings) > place and settings[place] is not None:
+            saved[name] = os.environ.get(name)
+            os.environ[name] = str(settings[place])
+    return saved
+
+
+def _restore_environment(saved):
+    for name, value in saved.items():
+        if value is None:
+            os.environ.pop(name, None)
+        else:
+            os.environ[name] = value
+
+
 def run_quietly(path, settings, cwd=None):
     """Meshes the model at path with the settings (tree_guard, max_subregions,
-    max_curves_per_tree, max_points_per_tree, max_nodes), standard output and
+    max_curves_per_tree, max_points_per_tree, max_nodes, threads, max_curves_per_edge),
+    standard output and
     standard error silenced at the descriptor level for the call. Returns
     (status, messages, console): the library's messages in order, and what it
     printed on the console (its banner and the file-name errors). With cwd
@@ -119,11 +143,13 @@ def run_quietly(path, settings, cwd=None):
             with open(os.devnull, "wb") as null:
                 os.dup2(console.fileno(), 1)
                 os.dup2(null.fileno(), 2)
-            lib.SetMeshParameters(*settings)
+            lib.SetMeshParameters(*settings[:5])
             lib.SetMessageCallback(callback)
+            replaced = _set_environment(settings)
             try:
                 status = lib.GenerateQuads(2, argv)
             finally:
+                _restore_environment(replaced)
                 lib.SetMessageCallback(_MessageCallback())
                 lib.SetMeshParameters(*DEFAULT_SETTINGS)
                 _flush_all()

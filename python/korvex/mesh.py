@@ -39,11 +39,15 @@ class MeshError(Exception):
 
 
 def settings_tuple(tree_guard=False, max_subregions=200, max_curves_per_tree=150, max_points_per_tree=150,
-                   max_nodes=1000000):
-    """The run settings in the order of SetMeshParameters; an unknown name is a
-    TypeError."""
+                   max_nodes=1000000, threads=None, max_curves_per_edge=None):
+    """The run settings in the order of SetMeshParameters, then the thread
+    count (None: KORVEX_THREADS, else the machine's cores) and
+    MAX_CURVES_PER_EDGE (None: KORVEX_MAX_CURVES_PER_EDGE, else 500); an
+    unknown name is a TypeError."""
+    def optional(value):
+        return None if value is None else max(1, int(value))
     return (bool(tree_guard), int(max_subregions), int(max_curves_per_tree), int(max_points_per_tree),
-            int(max_nodes))
+            int(max_nodes), optional(threads), optional(max_curves_per_edge))
 
 
 def _without_banner(console):
@@ -95,8 +99,9 @@ def mesh(path, *, out_dir=None, verbose=False, **settings):
     model as the command writes them, or in out_dir when given. Nothing is
     printed: the run's messages are in Mesh.messages (verbose=True echoes
     them on standard output). The settings (tree_guard, max_subregions,
-    max_curves_per_tree, max_points_per_tree, max_nodes) are those of the
-    command and hold for this run only. Raises MeshError when the run fails.
+    max_curves_per_tree, max_points_per_tree, max_nodes, threads,
+    max_curves_per_edge) are those
+    of the command and hold for this run only. Raises MeshError when the run fails.
     """
     return mesh_file(os.fspath(path), settings_tuple(**settings), out_dir, verbose)
 

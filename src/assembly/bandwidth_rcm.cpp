@@ -138,7 +138,7 @@ int minb_3d(int n, Array1<Node3D>& nodes3D, int m, Array1<Element>& elements) {
     // Allocated before anything is renumbered, so that every failure leaves
     // the mesh as it was.
     try {
-        nodes_temp.resize(static_cast<std::size_t>(n) + 101);
+        nodes_temp.reserve(static_cast<std::size_t>(n) + 101);  // room only: the records are moved in below
     } catch (const std::bad_alloc&) {
         report(" Out of memory for array nodes_temp[] in procedure minb_3d().\n");
         return 0;
@@ -152,8 +152,8 @@ int minb_3d(int n, Array1<Node3D>& nodes3D, int m, Array1<Element>& elements) {
     for (int k = 1; k <= n; ++k) invp[static_cast<std::size_t>(perm[static_cast<std::size_t>(k)])] = k;
     renumber_corners(m, elements, invp);
     // Whole records move, their id field included.
-    for (int k = 1; k <= n; ++k) nodes_temp[static_cast<std::size_t>(k)] = std::move(nodes3D[perm[static_cast<std::size_t>(k)]]);
-    for (int k = 1; k <= n; ++k) nodes3D[k] = std::move(nodes_temp[static_cast<std::size_t>(k)]);
+    for (int k = 1; k <= n; ++k) nodes_temp.push_back(std::move(nodes3D[perm[static_cast<std::size_t>(k)]]));
+    for (int k = 1; k <= n; ++k) nodes3D[k] = std::move(nodes_temp[static_cast<std::size_t>(k) - 1]);
     report(" Final  max_diff=%i\n", max_node_difference(m, elements));
     return 1;
 }

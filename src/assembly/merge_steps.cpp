@@ -77,9 +77,16 @@ int append_global_node(Run& run, Variant v, const Node3D& src, int patch_index) 
         return 0;
     }
     const int j = run.num_nodes + 1;
-    run.nodes3D.ensure(j);
+    // A new record is made once, in place (not made and then overwritten):
+    // on a large mesh this is a pass over fresh memory less.
+    std::vector<Node3D>& storage = run.nodes3D.storage();
+    if (storage.size() == static_cast<std::size_t>(j)) {
+        storage.emplace_back();
+    } else {
+        run.nodes3D.ensure(j);
+        run.nodes3D[j] = Node3D{};
+    }
     Node3D& g = run.nodes3D[j];
-    g = Node3D{};
     g.name = src.name;
     g.set_pos(src.pos());
     g.PINT_step = src.PINT_step;

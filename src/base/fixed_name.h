@@ -41,12 +41,30 @@ struct FixedName {
     char& operator[](std::size_t i) { return s[i]; }
     char operator[](std::size_t i) const { return s[i]; }
 
-    bool starts_with(std::string_view prefix) const { return view().substr(0, prefix.size()) == prefix; }
+    // Compares only the prefix's bytes: a name ends at its first NUL, which
+    // no prefix byte matches.
+    bool starts_with(std::string_view prefix) const {
+        if (prefix.size() > N) return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i)
+            if (s[i] != prefix[i] || s[i] == '\0') return false;
+        return true;
+    }
 
     friend bool operator==(const FixedName& a, std::string_view b) { return a.view() == b; }
     friend bool operator==(const FixedName& a, const char* b) { return a.view() == std::string_view(b ? b : ""); }
+    // Name against name: one pass over the bytes up to the first end, with
+    // the same result as comparing the two views.
     template <std::size_t M>
-    friend bool operator==(const FixedName& a, const FixedName<M>& b) { return a.view() == b.view(); }
+    friend bool operator==(const FixedName& a, const FixedName<M>& b) {
+        constexpr std::size_t n = N < M ? N : M;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (a.s[i] != b.s[i]) return false;
+            if (a.s[i] == '\0') return true;
+        }
+        if constexpr (N < M) return b.s[N] == '\0';
+        else if constexpr (M < N) return a.s[M] == '\0';
+        else return true;
+    }
 };
 
 using Name = FixedName<9>;        // model names: 8 characters + terminator

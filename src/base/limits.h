@@ -6,8 +6,8 @@ namespace korvex {
 constexpr int MAX_CONTROL_POINTS = 13000;
 constexpr int CONTROL_POINTS_ARRAY = 13100;   // records in points[]
 constexpr int MAX_POINTS_PER_CURVE = 1000;
-constexpr int MAX_CURVES_PER_EDGE = 500;
-constexpr int MAX_CURVES_PER_SUBREGION = 4 * MAX_CURVES_PER_EDGE;  // reader bound: 2000
+constexpr int MAX_CURVES_PER_EDGE = 500;         // default of RunSettings::MAX_CURVES_PER_EDGE
+constexpr int MAX_CURVES_PER_SUBREGION = 4 * MAX_CURVES_PER_EDGE;  // reader bound: 2000 by default
 constexpr int MAX_CURVES = 5000;
 constexpr int CURVES_ARRAY = 5100;             // records in curves[]
 constexpr int MAX_NEW_POINTS = 30000;
@@ -23,7 +23,9 @@ constexpr int NODEL_3D_EXTRA = 11;             // nodes3D[]/elements[] hold MAX_
 // Slots of the per-record tables (index 0 unused).
 constexpr int CURVE_POINT_SLOTS = 1001;
 constexpr int CURVE_NEW_POINT_SLOTS = 1001;
-constexpr int SUBREGION_CURVE_SLOTS = 2006;
+constexpr int SUBREGION_CURVE_SLOTS = 2006;     // with the default MAX_CURVES_PER_EDGE
+// Slots of a subregion's curve list for a run's MAX_CURVES_PER_EDGE.
+constexpr int subregion_curve_slots(int max_curves_per_edge) { return 4 * max_curves_per_edge + 6; }
 constexpr int SUBREGION_POINT_SLOTS = 30009;
 constexpr int HOLE_CURVE_SLOTS = 209;
 constexpr int HOLE_RECORDS = 31;

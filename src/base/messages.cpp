@@ -90,7 +90,31 @@ void append_to_log(const std::string& path, const char* text) {
 #endif
 }
 
+thread_local MessageCapture* t_capture = nullptr;
+
 }  // namespace
+
+void capture_messages_on_this_thread(MessageCapture* capture) { t_capture = capture; }
+
+void in_message_order(std::function<void()> action) {
+    if (t_capture) t_capture->deferred.emplace_back(t_capture->messages.size(), std::move(action));
+    else action();
+}
+
+void release_messages(MessageCapture& capture) {
+    std::size_t next_action = 0;
+    auto run_actions_before = [&](std::size_t message) {
+        while (next_action < capture.deferred.size() && capture.deferred[next_action].first <= message)
+            capture.deferred[next_action++].second();
+    };
+    for (std::size_t i = 0; i < capture.messages.size(); ++i) {
+        run_actions_before(i);
+        report_message(capture.messages[i].c_str());
+    }
+    run_actions_before(capture.messages.size());
+    capture.messages.clear();
+    capture.deferred.clear();
+}
 
 void set_log_file(const std::string& path) {
     if (path != log_path()) close_log_file();
@@ -105,6 +129,10 @@ void close_log_file() {
 const std::string& log_file() { return log_path(); }
 
 void report_message(const char* text) {
+    if (t_capture) {
+        t_capture->messages.emplace_back(text);
+        return;
+    }
     if (MessageCallback cb = message_callback()) {
         cb(text);
         return;

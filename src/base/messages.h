@@ -3,7 +3,10 @@
 // stdout.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace korvex {
 
@@ -23,6 +26,27 @@ const std::string& log_file();
 // Closes the log file until the next message; the end of every run calls it,
 // so that no file stays open between runs.
 void close_log_file();
+
+// Messages of a task run on a worker thread: while a capture is installed on
+// a thread, report_message on that thread appends each message to it instead
+// of routing it; the pipeline releases them later in the tasks' order, so the
+// log reads as if the tasks had run one after another.
+struct MessageCapture {
+    std::vector<std::string> messages;
+    // Side effects held back with the messages (such as a diagnostic file),
+    // each with the number of messages captured before it.
+    std::vector<std::pair<std::size_t, std::function<void()>>> deferred;
+};
+
+// Runs `action` now, or, on a thread whose messages are captured, when the
+// captured messages before it are released.
+void in_message_order(std::function<void()> action);
+
+// Installs `capture` (nullptr removes it) for the calling thread.
+void capture_messages_on_this_thread(MessageCapture* capture);
+
+// Routes every captured message, in order, and empties the capture.
+void release_messages(MessageCapture& capture);
 
 // Ends the run: throws the int 1, which GenerateQuads turns into "Fatal error occurred".
 [[noreturn]] void fatal_stop();

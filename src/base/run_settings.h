@@ -10,7 +10,22 @@ struct RunSettings {
     int MAX_CURVES_PER_TREE = 150;
     int MAX_POINTS_PER_TREE = 150;
     int MAX_NODEL_3D = 1000000;
+    // Curves one subregion edge may be cut into (its curve list holds four
+    // times as many); each run takes it from KORVEX_MAX_CURVES_PER_EDGE.
+    int MAX_CURVES_PER_EDGE = 500;
+    // Worker threads meshing independent subregions; 1 meshes them one after
+    // another on the caller's thread. Each run takes it from KORVEX_THREADS
+    // (default: the machine's hardware threads).
+    int threads = 1;
 };
+
+// The thread count of a run: KORVEX_THREADS when it holds a whole number of
+// at least 1, else the machine's hardware threads (at least 1).
+int threads_from_environment();
+
+// MAX_CURVES_PER_EDGE of a run: KORVEX_MAX_CURVES_PER_EDGE when it holds a
+// whole number of at least 1, else 500.
+int max_curves_per_edge_from_environment();
 
 using MessageCallback = void (*)(const char*);
 

@@ -1,4 +1,5 @@
-// A table of a fixed number of slots that stores only the slots written so
+// A table of a fixed number of slots (N, or a count given at construction)
+// that stores only the slots written so
 // far. Every slot reads as if it existed: a slot past the stored ones reads
 // as the table's blank record (zero, an empty name, a record of the same
 // capacities), and writing it stores every slot up to it. Indexes are checked
@@ -26,11 +27,13 @@ public:
     SlotTable() = default;
     // New slots are copies of `blank`.
     explicit SlotTable(T blank) : blank_(std::move(blank)) {}
+    // A table of `slots` slots in place of N (a capacity set at run time).
+    SlotTable(T blank, std::size_t slots) : blank_(std::move(blank)), slots_(slots) {}
 
     // As for a plain array: the listed values fill the first slots, every
     // other slot reads as blank again.
     SlotTable& operator=(std::initializer_list<T> values) {
-        if (values.size() > N) throw std::out_of_range("SlotTable: too many values");
+        if (values.size() > slots_) throw std::out_of_range("SlotTable: too many values");
         v_.assign(values.begin(), values.end());
         return *this;
     }
@@ -45,8 +48,8 @@ public:
         return i < v_.size() ? v_[i] : blank_;
     }
 
-    // The fixed slot count, as for a plain array.
-    static constexpr std::size_t size() { return N; }
+    // The slot count, as for a plain array: N unless set at construction.
+    std::size_t size() const { return slots_; }
     // Slots stored so far.
     std::size_t stored() const { return v_.size(); }
     const T& blank() const { return blank_; }
@@ -56,25 +59,26 @@ public:
     T* data() { return full(); }
     const T* data() const { return full(); }
     T* begin() { return full(); }
-    T* end() { return full() + N; }
+    T* end() { return full() + slots_; }
     const T* begin() const { return full(); }
-    const T* end() const { return full() + N; }
+    const T* end() const { return full() + slots_; }
 
 private:
-    static void check(std::size_t i) {
-        if (i >= N) throw std::out_of_range("SlotTable: slot out of range");
+    void check(std::size_t i) const {
+        if (i >= slots_) throw std::out_of_range("SlotTable: slot out of range");
     }
     void grow(std::size_t size) const {
-        if (Stable && v_.capacity() < N) v_.reserve(N);
+        if (Stable && v_.capacity() < slots_) v_.reserve(slots_);
         v_.resize(size, blank_);
     }
     T* full() const {
-        if (v_.size() < N) grow(N);
+        if (v_.size() < slots_) grow(slots_);
         return v_.data();
     }
 
     mutable std::vector<T> v_;   // slots 0..stored()-1
     T blank_{};
+    std::size_t slots_ = N;
 };
 
 }  // namespace korvex

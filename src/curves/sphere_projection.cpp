@@ -33,7 +33,7 @@ void project_sphere_curve_nodes(const Array1<Subregion>& patches, int nPatches, 
         const Curve& first = curves[std::abs(patch.curves_id[1])];
         if (first.num_new_points < 1) continue;
         const double R = distance(new_points[first.new_points_id[1]].pos(), centre);
-        for (int i = 1; i <= patch.num_curves && i < SUBREGION_CURVE_SLOTS; ++i) {
+        for (int i = 1; i <= patch.num_curves && i < static_cast<int>(patch.curves_id.size()); ++i) {
             const Curve& cv = curves[std::abs(patch.curves_id[static_cast<std::size_t>(i)])];
             if (cv.name[0] == 'C') continue;
             project_curve_nodes(cv, centre, R, new_points);

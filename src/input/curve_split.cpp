@@ -15,7 +15,7 @@ constexpr int kMaxEdgesInSplit = MAX_EDGES_PER_SUBREGION + 8;  // capacity of th
 
 // Slot of curve `id` (either sign) in the subregion's boundary list; 0 if absent.
 int boundary_slot(const Subregion& s, int id) {
-    const int n = std::min(s.num_curves, SUBREGION_CURVE_SLOTS - 1);
+    const int n = std::min(s.num_curves, static_cast<int>(s.curves_id.size()) - 1);
     for (int slot = 1; slot <= n; ++slot)
         if (std::abs(s.curves_id[static_cast<std::size_t>(slot)]) == id) return slot;
     return 0;
@@ -42,7 +42,7 @@ void insert_into_boundary(Run& run, int j, int old_id, int new_id) {
         report("Increase upper dimension of array xadj[]\n");
         fatal_stop();
     }
-    if (s.num_curves + 1 > SUBREGION_CURVE_SLOTS - 1) {
+    if (s.num_curves + 1 > static_cast<int>(s.curves_id.size()) - 1) {
         report(" Subregion %s: too many curves after a curve split.\n Increase MAX_CURVES_PER_EDGE in KORVEX.H file.\n",
                s.name.c_str());
         fatal_stop();

@@ -29,7 +29,7 @@ int collect_edge_curves(const Run& run, int k, int e, int first_slot, std::vecto
         return 0;
     }
     int m = 0;
-    for (int slot = first_slot; m < wanted && slot <= s.num_curves && slot < SUBREGION_CURVE_SLOTS; ++slot, ++m) {
+    for (int slot = first_slot; m < wanted && slot <= s.num_curves && slot < static_cast<int>(s.curve_names.size()); ++slot, ++m) {
         const int id = std::abs(s.curves_id[static_cast<std::size_t>(slot)]);
         if (id < 1 || id > run.nCurves) {
             report(" Internal error in input_data_preprocessor():\n patch %s refers to curve index %i (nCurves=%i).\n",

@@ -18,7 +18,7 @@ namespace {
 // Two input points closer than this in every axis are one point: 100·√ε.
 
 int defining_point_count(const Curve& c) { return std::clamp(c.num_points, 0, CURVE_POINT_SLOTS - 1); }
-int listed_curve_count(const Subregion& s) { return std::clamp(s.num_curves, 0, SUBREGION_CURVE_SLOTS - 1); }
+int listed_curve_count(const Subregion& s) { return std::clamp(s.num_curves, 0, static_cast<int>(s.curve_names.size()) - 1); }
 
 int check_point_names(Run& run) {
     const int dup = first_name_with_later_duplicate(
@@ -113,7 +113,7 @@ int count_arc_edges(const Subregion& s) {
         const int m = s.curves_per_edge[e];
         bool all_arcs = m > 0;
         for (int k = 0; k < m; ++k, ++slot)
-            if (slot >= SUBREGION_CURVE_SLOTS || !s.curve_names[static_cast<std::size_t>(slot)].starts_with("C"))
+            if (slot >= static_cast<int>(s.curve_names.size()) || !s.curve_names[static_cast<std::size_t>(slot)].starts_with("C"))
                 all_arcs = false;
         if (all_arcs) ++count;
     }

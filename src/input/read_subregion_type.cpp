@@ -159,8 +159,8 @@ int read_subregion_edges(Run& run, ModelTokens& in, int k) {
                 report(" Subregion %s curve %s: name too long.\n", s.name.c_str(), in.word().c_str());
                 return 1;
             }
-            if (s.num_curves + 1 > MAX_CURVES_PER_SUBREGION) {
-                report("Increase MAX_CURVES_PER_EDGE(=%i)\n  in KORVEX.H\n", MAX_CURVES_PER_EDGE);
+            if (s.num_curves + 1 > 4 * run.settings.MAX_CURVES_PER_EDGE) {
+                report("Increase MAX_CURVES_PER_EDGE(=%i)\n  in KORVEX.H\n", run.settings.MAX_CURVES_PER_EDGE);
                 in.report_line();
                 return 0;
             }

@@ -58,7 +58,7 @@ int resolve_subregion_curves(Run& run) {
     for (int i = 1; i <= run.nCurves; ++i) by_name.add(run.curves[i].name.view(), i);
     for (int j = 1; j <= run.nPatches; ++j) {
         Subregion& s = run.patches[j];
-        const int n = std::clamp(s.num_curves, 0, SUBREGION_CURVE_SLOTS - 1);
+        const int n = std::clamp(s.num_curves, 0, static_cast<int>(s.curves_id.size()) - 1);
         for (int k = 1; k <= n; ++k) {
             const auto slot = static_cast<std::size_t>(k);
             const int c = by_name.find(s.curve_names[slot].view());

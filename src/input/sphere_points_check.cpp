@@ -30,7 +30,7 @@ int check_sphere_subregion(const Run& run, const Subregion& s) {
     const Curve& first = run.curves[std::abs(s.curves_id[1])];
     const int start = s.curves_id[1] > 0 ? first.points_id[1] : first.points_id[static_cast<std::size_t>(first.num_points)];
     const double R = distance(run.points[start].pos(), centre);
-    for (int i = 1; i <= s.num_curves && i < SUBREGION_CURVE_SLOTS; ++i) {
+    for (int i = 1; i <= s.num_curves && i < static_cast<int>(s.curves_id.size()); ++i) {
         const Curve& c = run.curves[std::abs(s.curves_id[static_cast<std::size_t>(i)])];
         const int p = first_point_off_sphere(run, c, centre, R);
         if (p == 0) continue;

@@ -78,7 +78,7 @@ void report_limits(const RunSettings& s) {
     report("\n Maximum array sizes:\n\n");
     report(" MAX_CONTROL_POINTS      = %7i\n", MAX_CONTROL_POINTS);
     report(" MAX_POINTS_PER_CURVE    = %7i\n", MAX_POINTS_PER_CURVE);
-    report(" MAX_CURVES_PER_EDGE     = %7i\n", MAX_CURVES_PER_EDGE);
+    report(" MAX_CURVES_PER_EDGE     = %7i\n", s.MAX_CURVES_PER_EDGE);
     report(" MAX_CURVES              = %7i\n", MAX_CURVES);
     report(" MAX_SUBREGIONS          = %7i\n", s.MAX_SUBREGIONS);
     report(" MAX_NEW_POINTS          = %7i\n", MAX_NEW_POINTS);
@@ -185,7 +185,9 @@ void clean_up(std::unique_ptr<Run>& run) {
 
 void driver_main(int argc, char** argv) {
     const std::clock_t start = std::clock();
-    const RunSettings settings = run_settings();
+    RunSettings settings = run_settings();
+    settings.threads = threads_from_environment();
+    settings.MAX_CURVES_PER_EDGE = max_curves_per_edge_from_environment();
     set_log_file("");  // until this run's log exists, messages go to standard output only
     print_banner();
     const std::string path = validated_model_path(argc, argv);

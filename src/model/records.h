@@ -140,8 +140,9 @@ struct Tree {
 };
 
 // A subregion. Its curve list, boundary node list, holes and trees are slot
-// tables: they keep their fixed slot counts (and the working file its fixed
-// layout) but store only the slots the subregion fills.
+// tables: they keep their slot counts (the curve list's set by the run's
+// MAX_CURVES_PER_EDGE, the others fixed; the working file lays them out so)
+// but store only the slots the subregion fills.
 struct Subregion {
     Name name;
     int type = 0;
@@ -168,8 +169,10 @@ struct Subregion {
     double plane[4] = {0, 0, 0, 0};
 
     Subregion() = default;
-    Subregion(int max_curves_per_tree, int max_points_per_tree)
-        : trees(Tree(max_curves_per_tree, max_points_per_tree)) {}
+    Subregion(int max_curves_per_tree, int max_points_per_tree, int max_curves_per_edge = MAX_CURVES_PER_EDGE)
+        : curve_names(Name{}, static_cast<std::size_t>(subregion_curve_slots(max_curves_per_edge))),
+          trees(Tree(max_curves_per_tree, max_points_per_tree)),
+          curves_id(0, static_cast<std::size_t>(subregion_curve_slots(max_curves_per_edge))) {}
 };
 
 struct Element {

@@ -50,7 +50,7 @@ struct Run {
     int new_patch_slot() {
         const int k = nPatches + 1;
         patches.ensure(k);
-        patches[k] = Subregion(settings.MAX_CURVES_PER_TREE, settings.MAX_POINTS_PER_TREE);
+        patches[k] = Subregion(settings.MAX_CURVES_PER_TREE, settings.MAX_POINTS_PER_TREE, settings.MAX_CURVES_PER_EDGE);
         return k;
     }
 };

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/number_format.h"
+
 namespace korvex::output {
 
 namespace {
@@ -49,11 +51,7 @@ std::string export_extension(const std::string& format) {
     return "";
 }
 
-std::string real15(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.15g", value);
-    return text;
-}
+std::string real15(double value) { return general_text(value, 15); }
 
 bool write_export(const ResultMesh& mesh, const std::string& format, const std::string& path,
                   const ExportOptions& options, std::string& error) {

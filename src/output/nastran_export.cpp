@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/number_format.h"
 #include "output/export_formats.h"
 #include "output/node_sets.h"
 
@@ -51,20 +52,14 @@ void free_field_card(std::ostream& out, const char* name, const std::string* fie
 
 // Free field: every significant digit the result file has, with the point
 // Nastran needs to read a real.
-std::string real_free(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.15g", value);
-    return compact_real(text);
-}
+std::string real_free(double value) { return compact_real(general_text(value, 15).c_str()); }
 
 }  // namespace
 
 std::string nastran_real8(double value) {
     if (value == 0.0) return "0.";
     for (int digits = 8; digits >= 1; --digits) {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        const std::string s = compact_real(text);
+        const std::string s = compact_real(general_text(value, digits).c_str());
         if (s.size() <= static_cast<std::size_t>(kSmallField)) return s;
     }
     return compact_real("0");  // not reached: one digit and an exponent always fit

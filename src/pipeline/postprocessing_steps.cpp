@@ -4,6 +4,7 @@
 #include "base/messages.h"
 #include "pipeline/final_node_adjustments.h"
 #include "pipeline/korvex_steps.h"
+#include "pipeline/parallel_subregions.h"
 #include "pipeline/subregion_dispatch.h"
 
 namespace korvex {
@@ -12,6 +13,11 @@ int mesh_all_subregions(Run& run) {
     report("\n ************* Meshing begins. **************\n ");
     run.num_nodes = 0;
     run.num_elements = 0;
+    if (subregions_can_be_meshed_in_parallel(run, run.settings.threads)) {
+        if (!mesh_subregions_in_parallel(run, run.settings.threads)) return 0;
+        report("num_nodes=%i  num_elements=%i\n", run.num_nodes, run.num_elements);
+        return 1;
+    }
     for (int k = 1; k <= run.nPatches; ++k) {
         run.current_patch = k;
         report("\n ** Meshing subregion %s  (id=%i).\n\n", run.patches[k].name.c_str(), run.patches[k].id);

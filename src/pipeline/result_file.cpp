@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "base/messages.h"
+#include "base/number_format.h"
 #include "pipeline/coincidence_check.h"
 #include "pipeline/element_validity_check.h"
 #include "pipeline/pipeline.h"
@@ -16,19 +18,55 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+// Lines are built in a buffer and written in large blocks: the same bytes
+// as fprintf with "Node : %6i %+22.15g  %+22.15g  %+22.15g    %s\n" and
+// "Element : %6i   %6i %6i %6i %6i  %s\n", at a fraction of its cost.
+constexpr std::size_t kBlockBytes = 1 << 16;
+
+void flush_block(std::FILE* f, std::string& block) {
+    std::fwrite(block.data(), 1, block.size(), f);
+    block.clear();
+}
+
 void write_nodes(std::FILE* f, const Run& run) {
+    std::string block;
+    block.reserve(kBlockBytes + 256);
     for (int i = 1; i <= run.num_nodes; ++i) {
         const Node3D& n = run.nodes3D[i];
-        std::fprintf(f, "Node : %6i %+22.15g  %+22.15g  %+22.15g    %s\n", i, n.x, n.y, n.z, n.name.c_str());
+        block += "Node : ";
+        append_int(block, i, 6);
+        block += ' ';
+        append_general(block, n.x, 15, true, 22);
+        block += "  ";
+        append_general(block, n.y, 15, true, 22);
+        block += "  ";
+        append_general(block, n.z, 15, true, 22);
+        block += "    ";
+        block += n.name.c_str();
+        block += '\n';
+        if (block.size() >= kBlockBytes) flush_block(f, block);
     }
+    flush_block(f, block);
 }
 
 void write_elements(std::FILE* f, const Run& run) {
+    std::string block;
+    block.reserve(kBlockBytes + 256);
     for (int e = 1; e <= run.num_elements; ++e) {
         const Element& el = run.elements[e];
-        std::fprintf(f, "Element : %6i   %6i %6i %6i %6i  %s\n", e, el.node[0], el.node[1], el.node[2], el.node[3],
-                     el.name.c_str());
+        block += "Element : ";
+        append_int(block, e, 6);
+        block += "   ";
+        for (int c = 0; c < 4; ++c) {
+            if (c > 0) block += ' ';
+            append_int(block, el.node[c], 6);
+        }
+        block += "  ";
+        block += el.name.c_str();
+        block += '\n';
+        if (block.size() >= kBlockBytes) flush_block(f, block);
     }
+    flush_block(f, block);
 }
 
 }  // namespace

@@ -23,11 +23,6 @@ int mesh_triangular_subregion(Run& run, int k) {
     return meshTriangular(run, k, mesh) && merge_triangular_mesh(run, run.patches[k], mesh);
 }
 
-int mesh_plane_subregion(Run& run, int k, const PlaneCoeffs& plane) {
-    PatchMesh mesh;
-    return process_plane_patch(run, k, plane, mesh) && merge_plane_mesh(run, run.patches[k], mesh);
-}
-
 // The cylinder mesher's closing line follows the merge, failed or not.
 int mesh_cylinder_subregion(Run& run, int k) {
     PatchMesh mesh;
@@ -55,36 +50,9 @@ int mesh_curved_subregion(Run& run, int k) {
 // Plane mesher when the subregion is planar; otherwise (or when the plane
 // mesher fails for a subregion not declared PLANE) the curved meshers.
 int mesh_after_planarity_test(Run& run, int k) {
-    report("Second call of PLANE_P1.C from KORVEX.C:\n");
-    PlaneCoeffs plane;
-    int planar = 0;
-    if (!recognize_plane_patch(run, k, plane, planar)) {
-        report("Unsuccessful return from \trecognize_plane_patch()\n into KORVEX.C\n");
-        return 0;
-    }
-    const bool declared_plane = run.patches[k].type == TYPE_PLANE;
-    if (planar) {
-        report(" This subregion is recognized as PLANAR.\n");
-        const int ok = mesh_plane_subregion(run, k, plane);
-        if (run.num_nodes < kMinimumMeshEntities || run.num_elements < kMinimumMeshEntities) {
-            report(" Subregion %s processing unsuccessful:\n", run.patches[k].name.c_str());
-            report("num_nodes=%i   num_elements=%i\n", run.num_nodes, run.num_elements);
-            return 0;
-        }
-        if (ok) return 1;
-        if (declared_plane) {
-            report(" Subregion %s: processing unsuccessful.\n", run.patches[k].name.c_str());
-            return 0;
-        }
-        return mesh_curved_subregion(run, k);
-    }
-    if (declared_plane) {
-        report("In KORVEX.C: either insufficent RAM or\n");
-        report(" input data error:\n");
-        report(" subregion %s: is NOT plane, although declared as such.\n", run.patches[k].name.c_str());
-        return 0;
-    }
-    return mesh_curved_subregion(run, k);
+    PlaneAttempt a;
+    attempt_plane_mesh(run, k, a, false);
+    return finish_plane_attempt(run, k, a);
 }
 
 void report_planarity_candidate_type(int type) {
@@ -106,6 +74,60 @@ int run_revolution_mesher(Run& run, int k) {
 }
 
 }  // namespace
+
+void attempt_plane_mesh(Run& run, int k, PlaneAttempt& a, bool capture) {
+    if (capture) capture_messages_on_this_thread(&a.messages);
+    try {
+        report("Second call of PLANE_P1.C from KORVEX.C:\n");
+        a.recognized = recognize_plane_patch(run, k, a.plane, a.planar);
+        if (!a.recognized) {
+            report("Unsuccessful return from \trecognize_plane_patch()\n into KORVEX.C\n");
+        } else if (a.planar) {
+            report(" This subregion is recognized as PLANAR.\n");
+            a.meshed = process_plane_patch(run, k, a.plane, a.mesh);
+        }
+    } catch (...) {
+        if (!capture) throw;
+        a.error = std::current_exception();
+    }
+    if (capture) capture_messages_on_this_thread(nullptr);
+}
+
+int finish_plane_attempt(Run& run, int k, PlaneAttempt& a) {
+    release_messages(a.messages);
+    if (a.error) std::rethrow_exception(a.error);
+    if (!a.recognized) return 0;
+    if (!a.mesh.all_singular_repaired) run.all_singular_repaired = 0;
+    const bool declared_plane = run.patches[k].type == TYPE_PLANE;
+    if (a.planar) {
+        const int ok = a.meshed && merge_plane_mesh(run, run.patches[k], a.mesh);
+        a.mesh = PatchMesh{};
+        if (run.num_nodes < kMinimumMeshEntities || run.num_elements < kMinimumMeshEntities) {
+            report(" Subregion %s processing unsuccessful:\n", run.patches[k].name.c_str());
+            report("num_nodes=%i   num_elements=%i\n", run.num_nodes, run.num_elements);
+            return 0;
+        }
+        if (ok) return 1;
+        if (declared_plane) {
+            report(" Subregion %s: processing unsuccessful.\n", run.patches[k].name.c_str());
+            return 0;
+        }
+        return mesh_curved_subregion(run, k);
+    }
+    if (declared_plane) {
+        report("In KORVEX.C: either insufficent RAM or\n");
+        report(" input data error:\n");
+        report(" subregion %s: is NOT plane, although declared as such.\n", run.patches[k].name.c_str());
+        return 0;
+    }
+    return mesh_curved_subregion(run, k);
+}
+
+bool tries_plane_mesher_first(const Subregion& s) {
+    return choose_mesher_route(s.type, s.num_edges) == MesherRoute::PlanarityTest;
+}
+
+void report_plane_candidate(const Subregion& s) { report_planarity_candidate_type(s.type); }
 
 MesherRoute choose_mesher_route(int type, int num_edges) {
     switch (type) {
@@ -145,7 +167,7 @@ int mesh_subregion(Run& run, int k) {
             report(" Subregion type: SPHERE .\n");
             return mesh_transfinite_subregion(run, k);
         case MesherRoute::PlanarityTest:
-            report_planarity_candidate_type(s.type);
+            report_plane_candidate(s);
             return mesh_after_planarity_test(run, k);
         case MesherRoute::EdgeCountError:
             break;

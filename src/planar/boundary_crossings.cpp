@@ -76,7 +76,7 @@ int facing_axis(const std::vector<Vec3>& xyz, std::size_t outer_segments) {
 SubregionSegments collect_segments(const Run& run, const Subregion& s) {
     SubregionSegments out;
     std::vector<Vec3> xyz;
-    for (int i = 1; i <= s.num_curves && i < SUBREGION_CURVE_SLOTS; ++i)
+    for (int i = 1; i <= s.num_curves && i < static_cast<int>(s.curves_id.size()); ++i)
         add_curve(run, s.curves_id[static_cast<std::size_t>(i)], 0, out.list, xyz);
     const std::size_t outer = out.list.size();
     for (int h = 1; h <= s.num_holes && h < HOLE_RECORDS; ++h) {

@@ -97,7 +97,9 @@ int check_boundary_direction(const Subregion& patch, PlaneUV& uv) {
     report("angle_sum=%16.12lf > angle_sum_ext=%16.12lf\n", degrees(angle_sum), degrees(angle_sum_ext));
     report("Patch name: %s\n", patch.name.c_str());
     report("\nA likely reason: too large STEP size(s). Try to reduce.\n\n");
-    write_uv_error_file(uv);
+    // On a worker thread the file is written only if the run reaches this
+    // subregion, as when the subregions are meshed one after another.
+    in_message_order([uv] { write_uv_error_file(uv); });
     return 0;
 }
 

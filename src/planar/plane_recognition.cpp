@@ -16,7 +16,6 @@ namespace korvex {
 namespace {
 
 constexpr double kMinTriangleAngle = 0.5;        // degrees
-constexpr int kMaxCurvesPerEdge = MAX_CURVES_PER_EDGE;
 
 const Curve& curve_of(const Run& run, int signed_id) { return run.curves[std::abs(signed_id)]; }
 
@@ -212,8 +211,9 @@ int recognize_plane_patch(Run& run, int k, PlaneCoeffs& plane, int& planar) {
     planar = 0;
     report("\n\n Processing in recognize_plane_patch() (PLANE_P1.C) begins ...\n");
     if (has_duplicate_curves(run, patch)) return 0;
-    if (patch.num_curves > kMaxCurvesPerEdge) {
-        report("Increase MAX_CURVES_PER_EDGE (currently =%i) to at least %i.\n", kMaxCurvesPerEdge, patch.num_curves + 10);
+    if (patch.num_curves > run.settings.MAX_CURVES_PER_EDGE) {
+        report("Increase MAX_CURVES_PER_EDGE (currently =%i) to at least %i.\n", run.settings.MAX_CURVES_PER_EDGE,
+               patch.num_curves + 10);
         return 0;
     }
     int num_vertices = 0;

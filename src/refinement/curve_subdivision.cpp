@@ -45,11 +45,12 @@ struct CurveList {
                     : patch.curves_id[static_cast<std::size_t>(i)];
     }
     bool full() const {
-        return hole ? size() + 1 > MAX_CURVES_PER_HOLE : size() + 1 > SUBREGION_CURVE_SLOTS - 1;
+        return hole ? size() + 1 > MAX_CURVES_PER_HOLE : size() + 1 > static_cast<int>(patch.curves_id.size()) - 1;
     }
+    // The outer list holds 4 x MAX_CURVES_PER_EDGE + 5 curves.
     void report_full() const {
         if (hole) report("Increase MAX_CURVES_PER_HOLE(currently %i)\n", MAX_CURVES_PER_HOLE);
-        else report("Increase MAX_CURVES_PER_EDGE(currently %i)\n", MAX_CURVES_PER_EDGE);
+        else report("Increase MAX_CURVES_PER_EDGE(currently %i)\n", (static_cast<int>(patch.curves_id.size()) - 6) / 4);
     }
     // Inserts the new second piece so that the list still runs as a chain:
     // after the cut curve when it is walked forward, before it when reversed.
@@ -128,13 +129,6 @@ int add_curve(Run& run, const std::string& name, const Curve& from, double step,
 
 int first_point(const Curve& c) { return c.points_id[1]; }
 int last_point(const Curve& c) { return c.points_id[static_cast<std::size_t>(c.num_points)]; }
-
-// An existing point within tol of p, else 0.
-int existing_point_near(const Run& run, const Vec3& p, double tol) {
-    for (int i = 1; i <= run.nPoints; ++i)
-        if (distance(run.points[i].pos(), p) < tol) return i;
-    return 0;
-}
 
 // The limits checked before a cut adds a point or a curve.
 bool room_for_point(const Run& run) {
@@ -234,13 +228,13 @@ int arc_geometry(const Run& run, const Curve& c, ArcGeometry& g) {
 // made in that order; an existing point within a small fraction of a step is
 // reused. Returns false after reporting a full point array.
 bool arc_piece_points(Run& run, const ArcGeometry& g, int n, const Curve& old, const Name& subregion,
-                      std::vector<int>& first_ids, std::vector<int>& second_ids) {
+                      NearPointIndex& near, std::vector<int>& first_ids, std::vector<int>& second_ids) {
     const double delta = g.sweep / n;
     const double reuse_tol = kReuseFraction * g.R * delta;
     auto point_at = [&](int step_no, const char* form, const char* limit_message) -> int {
         const double a = step_no * delta;
         const Vec3 p = g.C + (g.e1 * std::cos(a) + g.e2 * std::sin(a)) * g.R;
-        if (const int existing = existing_point_near(run, p, reuse_tol)) return existing;
+        if (const int existing = near.first_near(run, p, reuse_tol)) return existing;
         if (run.nPoints + 1 > MAX_CONTROL_POINTS) {
             report(limit_message, MAX_CONTROL_POINTS);
             return 0;
@@ -267,6 +261,57 @@ bool arc_piece_points(Run& run, const ArcGeometry& g, int n, const Curve& old, c
 }
 
 }  // namespace
+
+bool NearPointIndex::cell_of(const Vec3& p, Cell& c) const {
+    constexpr double kLargestCell = 1e15;  // beyond this a cell number is no longer exact
+    double q[3];
+    for (int a = 0; a < 3; ++a) {
+        q[a] = std::floor(p[a] / width_);
+        if (!(std::fabs(q[a]) < kLargestCell)) return false;
+    }
+    c = Cell{static_cast<std::int64_t>(q[0]), static_cast<std::int64_t>(q[1]), static_cast<std::int64_t>(q[2])};
+    return true;
+}
+
+void NearPointIndex::rebuild(const Run& run, double width) {
+    width_ = width;
+    indexed_ = 0;
+    cells_.clear();
+    add_points_up_to(run, run.nPoints);
+}
+
+void NearPointIndex::add_points_up_to(const Run& run, int last) {
+    for (int i = indexed_ + 1; i <= last; ++i) {
+        Cell c;
+        if (cell_of(run.points[i].pos(), c)) cells_[c].push_back(i);
+        else width_ = 0;  // a point too far out for the grid: scan instead
+    }
+    indexed_ = last;
+}
+
+int NearPointIndex::first_near(const Run& run, const Vec3& p, double tol) {
+    if (!(tol > 0)) return 0;  // no distance is below zero (or NaN)
+    constexpr double kWidthRange = 64.0;
+    if (run.nPoints < indexed_ || width_ <= 0 || tol > width_ || tol * kWidthRange < width_) rebuild(run, 2.0 * tol);
+    add_points_up_to(run, run.nPoints);
+    Cell lo, hi;
+    const Vec3 d{1.5 * tol, 1.5 * tol, 1.5 * tol};  // wider than tol: rounding of p ± tol never hides a cell
+    if (width_ <= 0 || !cell_of(p - d, lo) || !cell_of(p + d, hi)) {
+        for (int i = 1; i <= run.nPoints; ++i)
+            if (distance(run.points[i].pos(), p) < tol) return i;
+        return 0;
+    }
+    int first = 0;
+    for (std::int64_t i = lo.i; i <= hi.i; ++i)
+        for (std::int64_t j = lo.j; j <= hi.j; ++j)
+            for (std::int64_t k = lo.k; k <= hi.k; ++k) {
+                const auto it = cells_.find(Cell{i, j, k});
+                if (it == cells_.end()) continue;
+                for (const int m : it->second)
+                    if ((first == 0 || m < first) && distance(run.points[m].pos(), p) < tol) first = m;
+            }
+    return first;
+}
 
 int subdivision_step_count(double length, double step) {
     if (step <= 0) return 0;
@@ -298,7 +343,7 @@ int divide_line_to_2_on_MC_boundary(Run& run, int k, int hole, int pos, bool& di
     return propagate_curve_split(run, signed_old, nc, k);
 }
 
-int divide_arc_to_2_on_MC_boundary(Run& run, int k, int hole, int pos, bool& divided) {
+int divide_arc_to_2_on_MC_boundary(Run& run, int k, int hole, int pos, bool& divided, NearPointIndex& near) {
     CurveList list{run.patches[k], hole};
     const int cid = std::abs(list.entry(pos));
     if (run.curves[cid].name[0] != 'C') return 1;
@@ -320,7 +365,7 @@ int divide_arc_to_2_on_MC_boundary(Run& run, int k, int hole, int pos, bool& div
     const Curve old = run.curves[cid];
     const double delta = g.sweep / n;
     std::vector<int> first_ids, second_ids;
-    if (!arc_piece_points(run, g, n, old, run.patches[k].name, first_ids, second_ids)) return 0;
+    if (!arc_piece_points(run, g, n, old, run.patches[k].name, near, first_ids, second_ids)) return 0;
     const double s = L * kStepSlack / n;
     const int nc = add_curve(run, formatted("C@%06i", run.nCurves + 1), old, s, second_ids);
     run.curves[nc].length = (n - 4) * delta * g.R;

@@ -12,7 +12,7 @@ namespace korvex {
 namespace {
 
 // One loop (outer boundary or a hole) swept until nothing more is cut.
-int subdivide_loop(Run& run, int k, int hole) {
+int subdivide_loop(Run& run, int k, int hole, NearPointIndex& near) {
     const char* q_note = hole == 0
         ? " Q-curves of the outer boundaries of \n multiply-connected subregions not subjected to subdivisions yet\n (to be implemented)\n"
         : " Internal points of Q-curves of holes of \n multiply-connected subregions not subjected to subdivisions yet\n (to be implemented)\n";
@@ -32,7 +32,7 @@ int subdivide_loop(Run& run, int k, int hole) {
                     return 0;
                 }
             } else if (name[0] == 'C') {
-                if (!divide_arc_to_2_on_MC_boundary(run, k, hole, pos, divided)) {
+                if (!divide_arc_to_2_on_MC_boundary(run, k, hole, pos, divided, near)) {
                     report("Unsuccessful return from divide_arc_to_2_on_MC_boundary() in KORVEX.C\n");
                     return 0;
                 }
@@ -70,13 +70,13 @@ int subdivide_tree(Run& run, int k, int t) {
     return 1;
 }
 
-int subdivide_patch(Run& run, int k) {
+int subdivide_patch(Run& run, int k, NearPointIndex& near) {
     report("In QUAD_ESD.C: performing additional \n subdivisions of boundary and/or internal \n ('tree') entities (if any) for subregion %s\n",
            run.patches[k].name.c_str());
     if (!check_subdivision_room(run, k)) return 0;
-    if (!subdivide_loop(run, k, 0)) return 0;
+    if (!subdivide_loop(run, k, 0, near)) return 0;
     for (int h = 1; h <= run.patches[k].num_holes; ++h)
-        if (!subdivide_loop(run, k, h)) return 0;
+        if (!subdivide_loop(run, k, h, near)) return 0;
     if (run.patches[k].num_trees == 0) {
         report("No trees.\n");
         return 1;
@@ -91,8 +91,9 @@ int subdivide_patch(Run& run, int k) {
 int activate_entities_subdivisions(Run& run) {
     report("\nEntered QUAD_ESD.C\n\n");
     int ok = 1;
+    NearPointIndex near;  // the stage only adds points
     for (int k = 1; k <= run.nPatches && ok; ++k)
-        if (run.patches[k].type == TYPE_PLANE) ok = subdivide_patch(run, k);
+        if (run.patches[k].type == TYPE_PLANE) ok = subdivide_patch(run, k, near);
     report("\nFinished QUAD_ESD.C\n\n");
     return ok;
 }

@@ -100,8 +100,8 @@ int recognize_plane_patch_using_control_points(Run& run, int k, PlaneCoeffs& pla
     const Subregion& patch = run.patches[k];
     planar = 0;
     report("\n\n Processing in recognize_plane_patch_using_control_points() begins ...\n");
-    if (patch.num_curves > MAX_CURVES_PER_EDGE) {
-        report("Increase MAX_CURVES_PER_EDGE (currently =%i) to at least %i.\n", MAX_CURVES_PER_EDGE,
+    if (patch.num_curves > run.settings.MAX_CURVES_PER_EDGE) {
+        report("Increase MAX_CURVES_PER_EDGE (currently =%i) to at least %i.\n", run.settings.MAX_CURVES_PER_EDGE,
                patch.num_curves + 10);
         return 0;
     }

@@ -78,10 +78,10 @@ bool arc_fits(const Run& run, const Curve& c) {
 // One closed loop: the outer boundary (hole 0) or a hole.
 bool loop_fits(const Run& run, const Subregion& s, int hole, Room& r) {
     const int n = hole ? s.holes[static_cast<std::size_t>(hole)].num_curves : s.num_curves;
-    r.list = hole ? MAX_CURVES_PER_HOLE - n : SUBREGION_CURVE_SLOTS - 1 - n;
+    r.list = hole ? MAX_CURVES_PER_HOLE - n : static_cast<int>(s.curves_id.size()) - 1 - n;
     const char* list_message =
         hole ? "Increase MAX_CURVES_PER_HOLE(currently %i)\n" : "Increase MAX_CURVES_PER_EDGE(currently %i)\n";
-    const int list_limit = hole ? MAX_CURVES_PER_HOLE : MAX_CURVES_PER_EDGE;
+    const int list_limit = hole ? MAX_CURVES_PER_HOLE : run.settings.MAX_CURVES_PER_EDGE;
     for (int i = 1; i <= n; ++i) {
         const int id = hole ? s.holes[static_cast<std::size_t>(hole)].curves[static_cast<std::size_t>(i)]
                             : s.curves_id[static_cast<std::size_t>(i)];

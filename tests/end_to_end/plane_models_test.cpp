@@ -141,5 +141,27 @@ TEST(PlaneModels, TheShippedBracketExampleMeshes) {
     EXPECT_GT(r.m3d.elements.size(), 100u);
 }
 
+// MAX_CURVES_PER_EDGE is read for each run: a square whose sides are cut
+// into 40 pieces in all stops with the limit's message when the limit is
+// below that, and meshes with the default or a limit raised to fit.
+TEST(PlaneModels, MaxCurvesPerEdgeIsSetForEachRun) {
+    const TempDir dir("pieces");
+    const std::filesystem::path model = dir.path() / "square.sur";
+    write_file(model, "Square\nPOINTS\nP1 0 0 0\nP2 20 0 0\nP3 20 20 0\nP4 0 20 0\nCURVES\n"
+                      "QL1 P1 P2 STEP 0.5\nQL2 P2 P3 STEP 0.5\nQL3 P3 P4 STEP 0.5\nQL4 P4 P1 STEP 0.5\n"
+                      "SUBREGIONS\nR1 PLANE QL1 QL2 QL3 QL4 REF 0.2\nEND\n");
+    setenv("KORVEX_MAX_CURVES_PER_EDGE", "20", 1);
+    const Meshed limited = mesh_model(model);
+    EXPECT_EQ(limited.rc, 1);
+    EXPECT_NE(limited.log.find(" MAX_CURVES_PER_EDGE     =      20\n"), std::string::npos);
+    EXPECT_NE(limited.log.find("Increase MAX_CURVES_PER_EDGE (currently =20) to at least 50."), std::string::npos)
+        << limited.log;
+    setenv("KORVEX_MAX_CURVES_PER_EDGE", "40", 1);
+    expect_valid_plane_mesh(mesh_model(model), {0, 0, 1}, 0);
+    unsetenv("KORVEX_MAX_CURVES_PER_EDGE");
+    const Meshed by_default = mesh_model(model);
+    EXPECT_NE(by_default.log.find(" MAX_CURVES_PER_EDGE     =     500\n"), std::string::npos);
+    expect_valid_plane_mesh(by_default, {0, 0, 1}, 0);
+}
 }  // namespace
 }  // namespace korvex::test

@@ -36,9 +36,10 @@ void walk_chain(const int* chain, int n, int from, int to, bool forward, std::ve
 // boundary nodes from it.
 int set_boundary(Run& run, Subregion& s, const std::vector<int>& loop, const char* which) {
     const int n = static_cast<int>(loop.size());
-    if (n > SUBREGION_CURVE_SLOTS - 1) {
+    const int room = static_cast<int>(s.curves_id.size()) - 1;
+    if (n > room) {
         report("MULT_CO2 internal error (%s)\n", which);
-        report(" nd1=%i  neih=%i\n", n, SUBREGION_CURVE_SLOTS - 1);
+        report(" nd1=%i  neih=%i\n", n, room);
         return 0;
     }
     s.num_edges = 1;

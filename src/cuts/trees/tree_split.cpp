@@ -87,9 +87,10 @@ int set_boundary(Run& run, Subregion& s, std::vector<int> loop, std::size_t from
         else report("Internal error in WALLTR_2.C: nd1=%i < 1\n", n);
         return 0;
     }
-    if (n > MAX_EDGES_PER_SUBREGION * MAX_CURVES_PER_EDGE) {
-        if (parent) report(" In WALLTR_2.C: nd1(=%i) > \nMAX_EDGES_PER_SUBREGION(=%i) * MAX_CURVES_PER_EDGE(=%i)  (D)\n", n, MAX_EDGES_PER_SUBREGION, MAX_CURVES_PER_EDGE);
-        else report(" In WALLTR_2.C: nd1(=%i) > \nMAX_EDGES_PER_SUBREGION(=%i) * MAX_CURVES_PER_EDGE(=%i)  (C)\n", n, MAX_EDGES_PER_SUBREGION, MAX_CURVES_PER_EDGE);
+    const int per_edge = run.settings.MAX_CURVES_PER_EDGE;
+    if (n > MAX_EDGES_PER_SUBREGION * per_edge) {
+        if (parent) report(" In WALLTR_2.C: nd1(=%i) > \nMAX_EDGES_PER_SUBREGION(=%i) * MAX_CURVES_PER_EDGE(=%i)  (D)\n", n, MAX_EDGES_PER_SUBREGION, per_edge);
+        else report(" In WALLTR_2.C: nd1(=%i) > \nMAX_EDGES_PER_SUBREGION(=%i) * MAX_CURVES_PER_EDGE(=%i)  (C)\n", n, MAX_EDGES_PER_SUBREGION, per_edge);
         return 0;
     }
     s.num_edges = 1;

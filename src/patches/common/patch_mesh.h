@@ -31,6 +31,10 @@ struct PatchMesh {
     int num_elements = 0;
     // 1..num_elements: elements with patch node numbers as corners.
     Array1<GenElement> elements;
+    // Cleared when the 2D generator of the plane mesher left a singular
+    // element unrepaired; the pipeline carries it into the run when it
+    // takes the mesh, so that meshers on worker threads share no flag.
+    int all_singular_repaired = 1;
 };
 
 // Merges a patch mesh into the global mesh. The pipeline hands one to the

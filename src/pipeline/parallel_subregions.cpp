@@ -1,0 +1,135 @@
+#include "pipeline/parallel_subregions.h"
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "base/messages.h"
+#include "pipeline/subregion_dispatch.h"
+
+namespace korvex {
+
+namespace {
+
+// The attempts shared between the workers and the merging thread. Workers
+// take subregions in order, at most `window` ahead of the merge, which
+// bounds the patch meshes held at once.
+class AttemptQueue {
+public:
+    AttemptQueue(int count, int window) : results_(static_cast<std::size_t>(count) + 1), count_(count), window_(window) {}
+
+    // The next subregion to attempt, or 0 when there is none (or the run stopped).
+    int take_next() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopped_ || next_ > count_ || next_ - taken_ <= window_; });
+        if (stopped_ || next_ > count_) return 0;
+        return next_++;
+    }
+    void put(int k, std::unique_ptr<PlaneAttempt> a) {
+        {
+            std::lock_guard lock(mutex_);
+            results_[static_cast<std::size_t>(k)] = std::move(a);
+        }
+        changed_.notify_all();
+    }
+    // Waits for subregion k's attempt and hands it to the merging thread.
+    std::unique_ptr<PlaneAttempt> wait_for(int k) {
+        std::unique_ptr<PlaneAttempt> a;
+        {
+            std::unique_lock lock(mutex_);
+            auto& slot = results_[static_cast<std::size_t>(k)];
+            changed_.wait(lock, [&] { return slot != nullptr; });
+            a = std::move(slot);
+            taken_ = k;
+        }
+        changed_.notify_all();
+        return a;
+    }
+    void stop() {
+        {
+            std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::unique_ptr<PlaneAttempt>> results_;
+    const int count_;
+    const int window_;
+    int next_ = 1;
+    int taken_ = 0;
+    bool stopped_ = false;
+};
+
+void attempt_worker(Run& run, AttemptQueue& queue) {
+    while (const int k = queue.take_next()) {
+        auto a = std::make_unique<PlaneAttempt>();
+        attempt_plane_mesh(run, k, *a, true);
+        queue.put(k, std::move(a));
+    }
+}
+
+// Stops and joins the workers however the merging loop is left.
+class Workers {
+public:
+    // A thread the system refuses is done without: the others, or the
+    // merging thread itself when none started, do its share.
+    Workers(Run& run, AttemptQueue& queue, int count) : queue_(queue) {
+        try {
+            for (int i = 0; i < count; ++i) threads_.emplace_back(attempt_worker, std::ref(run), std::ref(queue));
+        } catch (const std::system_error&) {
+        }
+    }
+    bool none() const { return threads_.empty(); }
+    ~Workers() {
+        queue_.stop();
+        for (std::thread& t : threads_) t.join();
+    }
+    Workers(const Workers&) = delete;
+    Workers& operator=(const Workers&) = delete;
+
+private:
+    AttemptQueue& queue_;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace
+
+bool subregions_can_be_meshed_in_parallel(const Run& run, int threads) {
+    if (threads < 2 || run.nPatches < 2 || run.has_internal_points) return false;
+    for (int k = 1; k <= run.nPatches; ++k)
+        if (!tries_plane_mesher_first(run.patches[k])) return false;
+    return true;
+}
+
+int mesh_subregions_in_parallel(Run& run, int threads) {
+    const int workers = threads < run.nPatches ? threads : run.nPatches;
+    AttemptQueue queue(run.nPatches, workers + 1);
+    Workers pool(run, queue, workers);
+    for (int k = 1; k <= run.nPatches; ++k) {
+        run.current_patch = k;
+        report("\n ** Meshing subregion %s  (id=%i).\n\n", run.patches[k].name.c_str(), run.patches[k].id);
+        report_plane_candidate(run.patches[k]);
+        std::unique_ptr<PlaneAttempt> a;
+        if (pool.none()) {
+            a = std::make_unique<PlaneAttempt>();
+            attempt_plane_mesh(run, k, *a, false);
+        } else {
+            a = queue.wait_for(k);
+        }
+        if (!finish_plane_attempt(run, k, *a)) {
+            report(" Unsuccessful return from the  meshing procedure.\n");
+            return 0;
+        }
+        report("\n ** Meshing of subregion %s  successful.\n", run.patches[k].name.c_str());
+    }
+    return 1;
+}
+
+}  // namespace korvex

@@ -1,0 +1,146 @@
+// Meshing on several threads gives the same result file and the same
+// messages, one for one and in order, as meshing on one thread: plane models
+// of many subregions, models whose cuts make subregions, a model mixing
+// meshers, and models whose meshing fails in a later subregion.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "end_to_end/meshed_model.h"
+
+namespace korvex::test {
+namespace {
+
+// Sets KORVEX_THREADS for the runs made while it lives.
+class ThreadCount {
+public:
+    explicit ThreadCount(int n) {
+        if (const char* old = std::getenv("KORVEX_THREADS")) saved_ = old, had_ = true;
+        setenv("KORVEX_THREADS", std::to_string(n).c_str(), 1);
+    }
+    ~ThreadCount() {
+        if (had_) setenv("KORVEX_THREADS", saved_.c_str(), 1);
+        else unsetenv("KORVEX_THREADS");
+    }
+    ThreadCount(const ThreadCount&) = delete;
+    ThreadCount& operator=(const ThreadCount&) = delete;
+
+private:
+    std::string saved_;
+    bool had_ = false;
+};
+
+Meshed mesh_with_threads(const std::filesystem::path& model, int threads) {
+    const ThreadCount count(threads);
+    Meshed r = mesh_model(model);
+    // The processing time and the model's folder are what differ between runs.
+    std::erase_if(r.messages, [](const std::string& m) {
+        return m.find("Total processing time") != std::string::npos || m.find("Problem name:") != std::string::npos ||
+               m.find("infile=") != std::string::npos;
+    });
+    return r;
+}
+
+// k x k plates of side 4 sharing their curves, each its own subregion; the
+// curve named `fine` (when given) has a step ten times finer.
+std::string plate_grid(int k, double step, const std::string& fine = "") {
+    std::ostringstream s;
+    s << "Grid of plates\nPOINTS\n";
+    auto point = [](int i, int j) {
+        std::ostringstream name;
+        name << "P" << i << "_" << j;
+        return name.str();
+    };
+    for (int i = 0; i <= k; ++i)
+        for (int j = 0; j <= k; ++j) s << point(i, j) << " " << 4.0 * i << " " << 4.0 * j << " 0\n";
+    s << "CURVES\n";
+    for (int i = 0; i <= k; ++i)
+        for (int j = 0; j <= k; ++j) {
+            std::ostringstream h_name;
+            h_name << "QLH" << i << j;
+            const std::string h = h_name.str();
+            if (i < k) s << h << " " << point(i, j) << " " << point(i + 1, j) << " STEP " << (h == fine ? step / 10 : step) << "\n";
+            if (j < k) s << "QLV" << i << j << " " << point(i, j) << " " << point(i, j + 1) << " STEP " << step << "\n";
+        }
+    s << "SUBREGIONS\n";
+    for (int i = 0; i < k; ++i)
+        for (int j = 0; j < k; ++j)
+            s << "R" << i << j << " PLANE QLH" << i << j << " QLV" << i + 1 << j << " QLH" << i << j + 1 << " QLV" << i << j
+              << " REF 0.2\n";
+    s << "END\n";
+    return s.str();
+}
+
+void expect_same_run(const std::filesystem::path& model, bool succeeds) {
+    const Meshed one = mesh_with_threads(model, 1);
+    EXPECT_EQ(one.rc, succeeds ? 0 : 1) << model << "\n" << one.log;
+    if (succeeds) {
+        ASSERT_TRUE(one.m3d.ok()) << model << ": " << one.m3d.error;
+        std::vector<Point3> nodes;
+        for (const auto& node : one.m3d.nodes) nodes.push_back({node.x, node.y, node.z});
+        std::vector<Quad> quads;
+        for (const auto& e : one.m3d.elements) quads.push_back(e.nodes);
+        const auto failures = check_quad_mesh(nodes, quads, {0, 0, 1});
+        EXPECT_TRUE(failures.empty()) << model << ": " << join_failures(failures);
+    }
+    for (const int threads : {2, 4}) {
+        const Meshed many = mesh_with_threads(model, threads);
+        EXPECT_EQ(many.rc, one.rc) << model << " on " << threads << " threads";
+        EXPECT_EQ(many.m3d_bytes, one.m3d_bytes) << model << " on " << threads << " threads";
+        EXPECT_EQ(many.messages, one.messages) << model << " on " << threads << " threads";
+    }
+}
+
+TEST(ParallelMeshing, PlaneModelsOfManySubregionsAreTheSameAtAnyThreadCount) {
+    const TempDir dir("parallel");
+    const std::filesystem::path grid = dir.path() / "grid_4x4.sur";
+    write_file(grid, plate_grid(4, 0.5));
+    expect_same_run(grid, true);
+    for (const char* name : {"plane_grid_3x3.sur", "plane_two_plates.sur", "plane_two_plates_sharp_corner.sur"})
+        expect_same_run(std::filesystem::path(KORVEX_TEST_MODELS) / name, true);
+}
+
+TEST(ParallelMeshing, ModelsMeshedPartlyOrWhollyInOrderAreTheSame) {
+    // Holes and trees cut subregions before meshing; internal points and
+    // other meshers keep the subregions in order on one thread.
+    for (const char* name : {"holes_two_kinds.sur", "trees_l_stiffener.sur", "plane_internal_point.sur",
+                             "curved_saddle_beside_plate.sur", "tank_mixed.sur"}) {
+        const Meshed one = mesh_with_threads(std::filesystem::path(KORVEX_TEST_MODELS) / name, 1);
+        const Meshed two = mesh_with_threads(std::filesystem::path(KORVEX_TEST_MODELS) / name, 2);
+        EXPECT_EQ(two.rc, one.rc) << name;
+        EXPECT_EQ(two.m3d_bytes, one.m3d_bytes) << name;
+        EXPECT_EQ(two.messages, one.messages) << name;
+    }
+}
+
+TEST(ParallelMeshing, TheFirstFailingSubregionDecidesAtAnyThreadCount) {
+    const TempDir dir("parallel");
+    // QLH21 bounds R20 and R21: cut finely it gives both more curves than a
+    // subregion may hold with the limit at 16, which stops the run before
+    // the subregions are meshed.
+    const std::filesystem::path fine = dir.path() / "grid_fine_curve.sur";
+    write_file(fine, plate_grid(4, 0.5, "QLH21"));
+    setenv("KORVEX_MAX_CURVES_PER_EDGE", "16", 1);
+    expect_same_run(fine, false);
+    const Meshed r = mesh_with_threads(fine, 4);
+    unsetenv("KORVEX_MAX_CURVES_PER_EDGE");
+    EXPECT_NE(r.log.find("Increase MAX_CURVES_PER_EDGE (currently =16) to at least 36."), std::string::npos) << r.log;
+
+    // The merge of a middle plate fails: the mesh outgrows MAX_NODEL_3D while
+    // workers have meshed the plates after it, whose messages must not appear.
+    const std::filesystem::path grid = dir.path() / "grid_small_limit.sur";
+    write_file(grid, plate_grid(4, 0.5));
+    SetMeshParameters(false, 200, 150, 150, 500);
+    expect_same_run(grid, false);
+    const Meshed m = mesh_with_threads(grid, 3);
+    SetMeshParameters(false, 200, 150, 150, 1000000);
+    EXPECT_NE(m.log.find("Increase MAX_NODEL_3D(currently=500)"), std::string::npos) << m.log;
+    EXPECT_EQ(m.log.find("Meshing subregion R33"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvex::test
