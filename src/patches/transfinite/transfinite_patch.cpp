@@ -27,9 +27,9 @@ constexpr double kTinyStored = 1e-10;
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
 struct PatchWork {
-    TransfiniteGrid grid;
-    PlaneUV pointsUV;
-    BoundaryGeneratorInput in;
+    TransfiniteGrid grid{};
+    PlaneUV pointsUV{};
+    BoundaryGeneratorInput in{};
     int corners[5] = {0, 0, 0, 0, 0};
     double aspect = 1.0;  // b / a
     PatchMesh& m;         // the mesh the mesher returns

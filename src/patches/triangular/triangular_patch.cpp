@@ -25,10 +25,10 @@ constexpr int kNodeReserve = 1000;               // nodes kept free below MAX_NO
 
 // The patch's working data from the edges to the 3D nodes.
 struct TriangularMesh {
-    TriangularEdge edge[4];
-    PlanarTriangle tri;
-    PlaneUV uv;                            // 1..num_points, boundary order
-    std::map<std::string, int> by_name;    // boundary record of a node name (first wins)
+    TriangularEdge edge[4]{};
+    PlanarTriangle tri{};
+    PlaneUV uv{};                            // 1..num_points, boundary order
+    std::map<std::string, int> by_name{};    // boundary record of a node name (first wins)
     PatchMesh& mesh;                       // the mesh the mesher returns
 };
 
