@@ -15,13 +15,17 @@ all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the build tools with apt-get when a fresh machine lacks them.
+# Installs the build tools and OpenCASCADE (for the CAD front end) with
+# apt-get when a fresh machine lacks them.
 deps:
 	@missing=""; \
 	command -v cmake >/dev/null 2>&1 || missing="$$missing cmake"; \
 	command -v g++ >/dev/null 2>&1 || missing="$$missing g++"; \
 	command -v make >/dev/null 2>&1 || missing="$$missing make"; \
 	[ -f /usr/include/gtest/gtest.h ] || missing="$$missing libgtest-dev"; \
+	for p in libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev libocct-data-exchange-dev; do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
+	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
