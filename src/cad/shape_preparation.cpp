@@ -1,5 +1,6 @@
 #include "cad/shape_preparation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <BRepAdaptor_Surface.hxx>
@@ -7,7 +8,11 @@
 #include <BRepBuilderAPI_Sewing.hxx>
 #include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
+#include <BRepTools.hxx>
 #include <ShapeBuild_ReShape.hxx>
+#include <ShapeUpgrade_FaceDivide.hxx>
+#include <ShapeUpgrade_SplitSurface.hxx>
+#include <TColStd_HSequenceOfReal.hxx>
 #include <ShapeUpgrade_ShapeDivideAngle.hxx>
 #include <ShapeUpgrade_ShapeDivideClosed.hxx>
 #include <Standard_Failure.hxx>
@@ -16,6 +21,7 @@
 #include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Wire.hxx>
 
 namespace korvex::cad {
 
@@ -41,10 +47,59 @@ int count_free_edges(const TopoDS_Shape& shape) {
     return free;
 }
 
+int count_faces(const TopoDS_Shape& shape) {
+    TopTools_IndexedMapOfShape map;
+    TopExp::MapShapes(shape, TopAbs_FACE, map);
+    return map.Extent();
+}
+
 void collect_faces(const TopoDS_Shape& shape, std::vector<TopoDS_Face>& faces) {
     TopTools_IndexedMapOfShape map;
     TopExp::MapShapes(shape, TopAbs_FACE, map);
     for (int i = 1; i <= map.Extent(); ++i) faces.push_back(TopoDS::Face(map(i)));
+}
+
+// OpenCASCADE's surface splitter, told where to cut: at the given values of
+// the first surface parameter.
+class SplitAtValues : public ShapeUpgrade_SplitSurface {
+public:
+    explicit SplitAtValues(std::vector<double> u) : u_(std::move(u)) {}
+    void Compute(const Standard_Boolean) override {
+        Handle(TColStd_HSequenceOfReal) values = new TColStd_HSequenceOfReal;
+        for (double u : u_) values->Append(u);
+        SetUSplitValues(values);
+    }
+
+private:
+    std::vector<double> u_;
+};
+
+// A curved face with openings (a branch meeting a tube) is cut along the
+// line of constant first parameter through the middle of each opening, so
+// that every piece has one boundary. The cuts of shared edges go into the
+// context, which carries them to the neighbouring faces.
+TopoDS_Shape cut_openings(const TopoDS_Shape& shape, const Handle(ShapeBuild_ReShape)& context) {
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(shape, TopAbs_FACE, faces);
+    for (int i = 1; i <= faces.Extent(); ++i) {
+        const TopoDS_Face face = TopoDS::Face(faces(i));
+        if (BRepAdaptor_Surface(face, false).GetType() == GeomAbs_Plane) continue;
+        const TopoDS_Wire outer = BRepTools::OuterWire(face);
+        std::vector<double> cuts;
+        for (TopExp_Explorer ex(face, TopAbs_WIRE); ex.More(); ex.Next()) {
+            if (ex.Current().IsSame(outer)) continue;
+            double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+            BRepTools::UVBounds(face, TopoDS::Wire(ex.Current()), u0, u1, v0, v1);
+            cuts.push_back(0.5 * (u0 + u1));
+        }
+        if (cuts.empty()) continue;
+        std::sort(cuts.begin(), cuts.end());
+        ShapeUpgrade_FaceDivide divide(face);
+        divide.SetSplitSurfaceTool(new SplitAtValues(cuts));
+        divide.SetContext(context);
+        if (divide.Perform()) context->Replace(face, divide.Result());
+    }
+    return context->Apply(shape);
 }
 
 }  // namespace
@@ -89,7 +144,8 @@ bool prepare_shape(const TopoDS_Shape& read, double sew_tolerance, PreparedShape
         const TopoDS_Shape opened = closed.Result();
         ShapeUpgrade_ShapeDivideAngle angle(kMaxPieceAngle, opened);
         angle.Perform();
-        prepared.shape = angle.Result();
+        const Handle(ShapeBuild_ReShape) openings = new ShapeBuild_ReShape;
+        prepared.shape = cut_openings(angle.Result(), openings);
 
         for (int i = 1; i <= cad_faces.Extent(); ++i) {
             CadFace face;
@@ -99,9 +155,15 @@ bool prepare_shape(const TopoDS_Shape& read, double sew_tolerance, PreparedShape
             if (sewing.IsModified(now)) now = sewing.Modified(now);
             const TopoDS_Shape after_closed = closed.GetContext()->Apply(now);
             const TopoDS_Shape after_angle = angle.GetContext()->Apply(after_closed);
-            collect_faces(after_angle, face.pieces);
-            if (face.pieces.size() > 1)
-                face.split_reason = after_closed.IsSame(now) ? "wider than a quarter turn" : "closed surface";
+            const TopoDS_Shape after_openings = openings->Apply(after_angle);
+            collect_faces(after_openings, face.pieces);
+            if (face.pieces.size() > 1) {
+                std::vector<std::string> reasons;
+                if (!after_closed.IsSame(now)) reasons.push_back("closed surface");
+                if (count_faces(after_angle) > count_faces(after_closed)) reasons.push_back("wider than a quarter turn");
+                if (count_faces(after_openings) > count_faces(after_angle)) reasons.push_back("opening in a curved face");
+                for (const std::string& r : reasons) face.split_reason += (face.split_reason.empty() ? "" : ", ") + r;
+            }
             prepared.faces.push_back(face);
         }
     } catch (const Standard_Failure& failure) {

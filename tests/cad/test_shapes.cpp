@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
@@ -101,6 +102,12 @@ TopoDS_Shape unsewn_box() {
                      flat({p[1], p[2], p[6], p[5]}), flat({p[2], p[3], p[7], p[6]}), flat({p[3], p[0], p[4], p[7]})});
 }
 
+TopoDS_Shape branch_tee() {
+    const TopoDS_Shape tube = BRepPrimAPI_MakeCylinder(10, 40).Shape();
+    const TopoDS_Shape branch = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0, 0, 20), gp_Dir(1, 1, 0)), 4, 20).Shape();
+    return BRepAlgoAPI_Fuse(tube, branch).Shape();
+}
+
 std::vector<TestPart> test_parts() {
     return {
         {"plate_with_bolt_holes", plate_with_bolt_holes(), 5.0, 5},
@@ -110,6 +117,7 @@ std::vector<TestPart> test_parts() {
         {"revolved_nozzle", revolved_nozzle(), 2.0, 2},
         {"spline_panel", spline_panel(), 3.0, 1},
         {"unsewn_box", unsewn_box(), 2.0, 0},
+        {"branch_tee", branch_tee(), 2.0, 0},
     };
 }
 

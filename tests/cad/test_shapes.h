@@ -22,7 +22,8 @@ TopoDS_Shape filleted_box();                // 40 x 30 x 20 box skin, every edge
 TopoDS_Shape pressure_vessel();             // cylinder R 10, length 30, hemispherical heads
 TopoDS_Shape revolved_nozzle();             // flange, cone and throat revolved about z
 TopoDS_Shape spline_panel();                // B-spline panel over 60 x 40
-TopoDS_Shape unsewn_box();                  // six separate faces of a 20 x 20 x 10 box
+TopoDS_Shape unsewn_box();
+TopoDS_Shape branch_tee();                  // tube R 10 with a branch R 4 at 45 degrees, one closed solid                  // six separate faces of a 20 x 20 x 10 box
 
 // The parts of the tests, each with its element size and loop count.
 std::vector<TestPart> test_parts();
