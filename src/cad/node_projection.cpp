@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include <BRepTools.hxx>
 #include <BRep_Tool.hxx>
 #include <GeomAPI_ProjectPointOnSurf.hxx>
 #include <Geom_Surface.hxx>
@@ -20,9 +21,11 @@ namespace {
 
 using output::ResultMesh;
 
-// Distance of p from the surface and the nearest point on it.
-double project(const Handle(Geom_Surface)& surface, const Vec3& p, Vec3& nearest) {
-    GeomAPI_ProjectPointOnSurf projector(gp_Pnt(p[0], p[1], p[2]), surface);
+// Distance of p from the face's surface (within the face's parameter
+// bounds) and the nearest point on it. The projector is set up once per
+// face: its search grid over the surface is the costly part.
+double project(GeomAPI_ProjectPointOnSurf& projector, const Vec3& p, Vec3& nearest) {
+    projector.Perform(gp_Pnt(p[0], p[1], p[2]));
     if (!projector.IsDone() || projector.NbPoints() == 0) {
         nearest = p;
         return 0;
@@ -105,7 +108,10 @@ bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubreg
     std::set<int> moved;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         if (!subregions[g].move_nodes || groups[g].empty()) continue;
-        const Handle(Geom_Surface) surface = BRep_Tool::Surface(subregions[g].face);
+        double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+        BRepTools::UVBounds(subregions[g].face, u0, u1, v0, v1);
+        GeomAPI_ProjectPointOnSurf surface;
+        surface.Init(BRep_Tool::Surface(subregions[g].face), u0, u1, v0, v1);
         const std::set<int> boundary = boundary_nodes(mesh, groups[g], owner, static_cast<int>(g));
         for (int e : groups[g])
             for (int n : mesh.elements[e].nodes) {
