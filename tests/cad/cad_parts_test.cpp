@@ -18,11 +18,18 @@
 #include <BRepExtrema_DistShapeShape.hxx>
 #include <BRepGProp.hxx>
 #include <BRepTools.hxx>
+#include <IGESControl_Controller.hxx>
+#include <IGESControl_Writer.hxx>
 #include <GProp_GProps.hxx>
 
 #include "support/m3d_file.h"
 #include "support/mesh_checker.h"
 #include "test_shapes.h"
+
+namespace korvex::test {
+// Test names and failure messages show a part by its name.
+void PrintTo(const TestPart& part, std::ostream* os) { *os << part.name; }
+}  // namespace korvex::test
 
 namespace fs = std::filesystem;
 using namespace korvex::test;
@@ -153,6 +160,28 @@ TEST(CadImport, WritesAModelThatMeshesOnItsOwn) {
     EXPECT_NE(model.find("SPHERE XC 0 YC 0 ZC 30"), std::string::npos);
     EXPECT_EQ(korvex((dir / "model.sur").string() + " -q", dir, err), 0) << err;
     EXPECT_TRUE(read_m3d((dir / "model.m3d").string()).ok());
+    fs::remove_all(dir);
+}
+
+// The other formats: the same vessel written as BREP and as IGES (whose
+// faces come back unsewn) imports into the same subregions.
+TEST(CadImport, ReadsBrepAndIgesParts) {
+    const fs::path dir = scratch("formats");
+    const TopoDS_Shape vessel = pressure_vessel();
+    ASSERT_TRUE(BRepTools::Write(vessel, (dir / "vessel.brep").c_str()));
+    IGESControl_Controller::Init();
+    IGESControl_Writer iges("MM", 1);
+    iges.AddShape(vessel);
+    iges.ComputeModel();
+    ASSERT_TRUE(iges.Write((dir / "vessel.igs").c_str()));
+    for (const std::string name : {"vessel.brep", "vessel.igs"}) {
+        std::string err;
+        ASSERT_EQ(korvex("import " + (dir / name).string() + " --size 3", dir, err), 0) << name << ": " << err;
+        const std::string summary = read_file(dir / "stdout.txt");
+        EXPECT_NE(summary.find("3 faces (1 cylinder, 2 sphere)"), std::string::npos) << name << ": " << summary;
+        EXPECT_NE(summary.find("0 free edges left"), std::string::npos) << name << ": " << summary;
+        EXPECT_NE(summary.find("12 subregions (4 CYLINDER, 8 SPHERE)"), std::string::npos) << name << ": " << summary;
+    }
     fs::remove_all(dir);
 }
 
