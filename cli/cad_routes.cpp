@@ -48,8 +48,9 @@ int move_nodes(const cad::ImportedPart& part, const std::string& model, bool qui
     }
     if (!quiet)
         std::printf(" Nodes moved onto the CAD faces: %d (longest move %.3g); largest node-to-face distance %.3g"
-                    " (%.3g of the element size)%s\n",
+                    " (%.3g of the element size); smallest scaled Jacobian after the move %.3f%s\n",
                     report.moved, report.max_move, report.max_distance, report.max_distance / part.size,
+                    report.min_scaled_jacobian,
                     report.kept_for_validity ? "; some elements kept their nodes to stay valid" : "");
     return 0;
 }

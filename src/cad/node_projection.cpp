@@ -137,6 +137,8 @@ bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubreg
                 report.max_distance = std::max(report.max_distance, project(surface, mesh.at(n), nearest));
             }
     }
+    for (std::size_t e = 0; e < mesh.elements.size(); ++e)
+        report.min_scaled_jacobian = std::min(report.min_scaled_jacobian, min_scaled_jacobian(mesh, static_cast<int>(e)));
     report.moved = static_cast<int>(moved.size());
     return moved.empty() || rewrite_nodes(m3d, mesh, moved, error);
 }

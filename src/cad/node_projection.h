@@ -16,6 +16,7 @@ struct ProjectionReport {
     double max_move = 0;        // the longest move
     double max_distance = 0;    // largest distance of a node of these subregions from its face, after moving
     int kept_for_validity = 0;  // elements whose nodes were left in place
+    double min_scaled_jacobian = 1;  // over the whole mesh after the move
 };
 
 // Rewrites the result file `m3d` with the moved nodes (same format, same
