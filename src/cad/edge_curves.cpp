@@ -77,7 +77,7 @@ ModelBuilder::ModelBuilder(const PreparedShape& prepared, const ModelSettings& s
 }
 
 int ModelBuilder::new_point(const gp_Pnt& p) {
-    points_.push_back(ModelPoint{"P" + std::to_string(points_.size() + 1), p});
+    points_.push_back(ModelPoint{numbered("P", points_.size() + 1), p});
     return static_cast<int>(points_.size()) - 1;
 }
 
@@ -92,7 +92,7 @@ int ModelBuilder::point_of_vertex(const TopoDS_Vertex& v) {
 
 int ModelBuilder::add_curve(const char* prefix, std::vector<int> points, const gp_Vec& t0, const gp_Vec& t1) {
     ModelCurve curve;
-    curve.name = prefix + std::to_string(curves_.size() + 1);
+    curve.name = numbered(prefix, curves_.size() + 1);
     curve.points = std::move(points);
     curve.start_tangent = t0;
     curve.end_tangent = t1;
@@ -103,7 +103,7 @@ int ModelBuilder::add_curve(const char* prefix, std::vector<int> points, const g
 // Arcs of at most a quarter turn, of equal length; a whole circle gives at least two.
 void ModelBuilder::add_arc_curves(const TopoDS_Edge& edge, int first, int last, double turn, std::vector<int>& out) {
     const BRepAdaptor_Curve c(edge);
-    int n = static_cast<int>(std::ceil(turn / (M_PI / 2) - 1e-9));
+    int n = static_cast<int>(std::ceil(turn / (M_PI / 2) - 1e-3));  // a sampled quarter turn may come out a hair over
     n = std::max(n, first == last ? 2 : 1);
     std::vector<double> t;
     GCPnts_UniformAbscissa division(c, 2 * n + 1, c.FirstParameter(), c.LastParameter());
@@ -161,7 +161,7 @@ const std::vector<int>& ModelBuilder::curves_of_edge(const TopoDS_Edge& edge) {
     const int first = point_of_vertex(v1), last = point_of_vertex(v2);
     const BRepAdaptor_Curve c(forward);
     double turn = 0;
-    const EdgeShape shape = shape_of(c, 1e-6 * settings_.size, turn);
+    const EdgeShape shape = shape_of(c, settings_.curve_tolerance, turn);
     if (shape == EdgeShape::line && first != last) {
         const gp_Vec t(points_[first].p, points_[last].p);
         out.push_back(add_curve("QL", {first, last}, t.Normalized(), t.Normalized()));

@@ -95,7 +95,7 @@ bool ModelBuilder::add_piece(const CadFace& cad, const TopoDS_Face& piece, const
     s.kind = cad.kind;
     s.face = piece;
     const auto fail = [&](const std::string& why) {
-        error = "CAD face " + std::to_string(cad.number) + " (" + cad.kind + ") cannot be expressed: " + why;
+        error = std::string("CAD face ") + std::to_string(cad.number) + " (" + cad.kind + ") cannot be expressed: " + why;
         return false;
     };
     const TopoDS_Wire outer = BRepTools::OuterWire(piece);
@@ -118,17 +118,19 @@ bool ModelBuilder::add_piece(const CadFace& cad, const TopoDS_Face& piece, const
         s.type = type == GeomAbs_Plane ? "PLANE" : "CYLINDER";
         if (type == GeomAbs_Cylinder) {
             const gp_Dir axis = surface.Cylinder().Axis().Direction();
-            s.parameters = "ANGLEX " + number_text(angle_with_axis(axis.X())) + " ANGLEY " +
-                           number_text(angle_with_axis(axis.Y())) + " ANGLEZ " + number_text(angle_with_axis(axis.Z()));
+            s.parameters = std::string("ANGLEX ") + number_text(angle_with_axis(axis.X())) + std::string(" ANGLEY ") +
+                           number_text(angle_with_axis(axis.Y())) + std::string(" ANGLEZ ") + number_text(angle_with_axis(axis.Z()));
         }
     } else {
-        const bool rev = type == GeomAbs_Cone || type == GeomAbs_Torus || type == GeomAbs_SurfaceOfRevolution;
+        // A torus piece is bounded by arcs on both pairs of sides, which the
+        // REV mesher does not take: it is meshed untyped and moved onto the face.
+        const bool rev = type == GeomAbs_Cone || type == GeomAbs_SurfaceOfRevolution;
         s.edges = edges_at_corners(loop, curves_, rev);
         if (s.edges.size() < 2) return fail("its boundary has fewer than two edges");
         if (type == GeomAbs_Sphere) {
             const gp_Pnt c = surface.Sphere().Location();
             s.type = "SPHERE";
-            s.parameters = "XC " + number_text(c.X()) + " YC " + number_text(c.Y()) + " ZC " + number_text(c.Z());
+            s.parameters = std::string("XC ") + number_text(c.X()) + std::string(" YC ") + number_text(c.Y()) + std::string(" ZC ") + number_text(c.Z());
         } else {
             s.type = rev && s.edges.size() == 4 ? "REV" : "";
             s.move_nodes = true;
@@ -141,10 +143,10 @@ bool ModelBuilder::add_piece(const CadFace& cad, const TopoDS_Face& piece, const
 bool ModelBuilder::build(std::string& error) {
     for (const CadFace& cad : prepared_.faces) {
         for (std::size_t k = 0; k < cad.pieces.size(); ++k) {
-            std::string name = "R" + std::to_string(cad.number);
-            if (cad.pieces.size() > 1) name += "_" + std::to_string(k + 1);
+            std::string name = numbered("R", static_cast<std::size_t>(cad.number));
+            if (cad.pieces.size() > 1) name += numbered("_", k + 1);
             if (name.size() > 8) {
-                error = "CAD face " + std::to_string(cad.number) + ": too many faces for subregion names of 8 characters";
+                error = std::string("CAD face ") + std::to_string(cad.number) + ": too many faces for subregion names of 8 characters";
                 return false;
             }
             if (!add_piece(cad, cad.pieces[k], name, error)) return false;

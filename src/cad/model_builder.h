@@ -3,6 +3,7 @@
 // node for node), every face piece a subregion of the matching type.
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +18,13 @@
 #include "cad/shape_preparation.h"
 
 namespace korvex::cad {
+
+// A generated name: the prefix and a number ("P12", "QL3", "R7").
+inline std::string numbered(const char* prefix, std::size_t n) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%zu", prefix, n);
+    return text;
+}
 
 struct ModelPoint {
     std::string name;

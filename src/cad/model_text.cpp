@@ -32,7 +32,7 @@ void face_table(std::string& text, const std::vector<ModelSubregion>& subregions
         table[s.cad_face].second.push_back(s.name);
     }
     for (const auto& [face, entry] : table) {
-        std::string line = "* " + std::to_string(face) + " (" + entry.first + "):";
+        std::string line = std::string("* ") + std::to_string(face) + " (" + entry.first + "):";
         for (const std::string& name : entry.second) {
             if (line.size() + name.size() + 1 > kCommentWidth) {
                 text += line + "\n";
@@ -63,7 +63,7 @@ std::string ModelBuilder::model_text(const std::string& title) const {
     text += "SUBREGIONS\n";
     char ref[32];
     std::snprintf(ref, sizeof ref, " REF %.6g\n", settings_.ref);
-    int hole = 0;
+    std::size_t hole = 0;
     for (const ModelSubregion& s : subregions_) {
         std::string line = s.name;
         if (!s.type.empty()) line += " " + s.type;
@@ -75,7 +75,7 @@ std::string ModelBuilder::model_text(const std::string& title) const {
         }
         text += line + ref;
         for (const Chain& h : s.holes) {
-            std::string hole_line = "H" + std::to_string(++hole);
+            std::string hole_line = numbered("H", ++hole);
             append_chain(hole_line, h, curves_);
             text += hole_line + "\n";
         }

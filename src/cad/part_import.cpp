@@ -32,7 +32,10 @@ bool write_whole(const std::string& path, const std::string& text, std::string& 
 template <class Map>
 std::string count_list(const Map& counts) {
     std::string text;
-    for (const auto& [name, n] : counts) text += (text.empty() ? "" : ", ") + std::to_string(n) + " " + name;
+    for (const auto& [name, n] : counts) {
+        if (!text.empty()) text += ", ";
+        text += std::to_string(n) + " " + name;
+    }
     return text;
 }
 
@@ -44,20 +47,20 @@ std::string summary_of(const ImportedPart& p, const ModelBuilder& builder) {
         ++curve_kinds[c.name[0] == 'C' ? "arcs" : c.name[1] == 'L' ? "straight" : "smooth"];
     char size[64];
     std::snprintf(size, sizeof size, "%.6g", p.size);
-    std::string text = " Part " + p.part + ": " + std::to_string(p.prepared.faces.size()) + " faces (" +
+    std::string text = " Part " + p.part + std::string(": ") + std::to_string(p.prepared.faces.size()) + " faces (" +
                        count_list(kinds) + ")\n";
-    text += " Sewing: " + std::to_string(p.prepared.free_edge_count) + " free edges left\n";
-    text += " Model " + p.model + ": element size " + size + ", " + std::to_string(builder.points().size()) +
-            " points, " + std::to_string(builder.curves().size()) + " curves (" + count_list(curve_kinds) + "), " +
+    text += std::string(" Sewing: ") + std::to_string(p.prepared.free_edge_count) + " free edges left\n";
+    text += " Model " + p.model + ": element size " + size + std::string(", ") + std::to_string(builder.points().size()) +
+            std::string(" points, ") + std::to_string(builder.curves().size()) + " curves (" + count_list(curve_kinds) + std::string("), ") +
             std::to_string(builder.subregions().size()) + " subregions (" + count_list(types) + ")\n";
     for (const CadFace& f : p.prepared.faces)
         if (!f.split_reason.empty())
-            text += " CAD face " + std::to_string(f.number) + " (" + f.kind + ") cut into " +
+            text += std::string(" CAD face ") + std::to_string(f.number) + " (" + f.kind + std::string(") cut into ") +
                     std::to_string(f.pieces.size()) + " pieces: " + f.split_reason + "\n";
     text += " CAD face -> subregions:\n";
     std::size_t k = 0;
     for (const CadFace& f : p.prepared.faces) {
-        std::string line = "  " + std::to_string(f.number) + " (" + f.kind + "):";
+        std::string line = std::string("  ") + std::to_string(f.number) + " (" + f.kind + "):";
         for (std::size_t n = 0; n < f.pieces.size(); ++n) line += " " + builder.subregions()[k++].name;
         text += line + "\n";
     }

@@ -60,42 +60,57 @@ void collect_faces(const TopoDS_Shape& shape, std::vector<TopoDS_Face>& faces) {
 }
 
 // OpenCASCADE's surface splitter, told where to cut: at the given values of
-// the first surface parameter.
+// the two surface parameters.
 class SplitAtValues : public ShapeUpgrade_SplitSurface {
 public:
-    explicit SplitAtValues(std::vector<double> u) : u_(std::move(u)) {}
+    SplitAtValues(std::vector<double> u, std::vector<double> v) : u_(std::move(u)), v_(std::move(v)) {}
     void Compute(const Standard_Boolean) override {
-        Handle(TColStd_HSequenceOfReal) values = new TColStd_HSequenceOfReal;
-        for (double u : u_) values->Append(u);
-        SetUSplitValues(values);
+        Handle(TColStd_HSequenceOfReal) us = new TColStd_HSequenceOfReal, vs = new TColStd_HSequenceOfReal;
+        for (double u : u_) us->Append(u);
+        for (double v : v_) vs->Append(v);
+        if (!u_.empty()) SetUSplitValues(us);
+        if (!v_.empty()) SetVSplitValues(vs);
     }
 
 private:
-    std::vector<double> u_;
+    std::vector<double> u_, v_;
 };
 
-// A curved face with openings (a branch meeting a tube) is cut along the
-// line of constant first parameter through the middle of each opening, so
-// that every piece has one boundary. The cuts of shared edges go into the
+// The cuts of one face beyond those of the angle division: the line of
+// constant first parameter through the middle of each opening of a curved
+// face (so that every piece has one boundary), and for a torus the tube's
+// circle into quarter turns (the angle division cuts only around the axis).
+void cuts_of_face(const TopoDS_Face& face, GeomAbs_SurfaceType type, std::vector<double>& u, std::vector<double>& v) {
+    const TopoDS_Wire outer = BRepTools::OuterWire(face);
+    for (TopExp_Explorer ex(face, TopAbs_WIRE); ex.More(); ex.Next()) {
+        if (ex.Current().IsSame(outer)) continue;
+        double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+        BRepTools::UVBounds(face, TopoDS::Wire(ex.Current()), u0, u1, v0, v1);
+        u.push_back(0.5 * (u0 + u1));
+    }
+    if (type == GeomAbs_Torus) {
+        double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+        BRepTools::UVBounds(face, u0, u1, v0, v1);
+        const int pieces = static_cast<int>(std::ceil((v1 - v0) / kMaxPieceAngle - 1e-9));
+        for (int k = 1; k < pieces; ++k) v.push_back(v0 + (v1 - v0) * k / pieces);
+    }
+    std::sort(u.begin(), u.end());
+}
+
+// Makes the cuts of cuts_of_face. The cuts of shared edges go into the
 // context, which carries them to the neighbouring faces.
-TopoDS_Shape cut_openings(const TopoDS_Shape& shape, const Handle(ShapeBuild_ReShape)& context) {
+TopoDS_Shape cut_further(const TopoDS_Shape& shape, const Handle(ShapeBuild_ReShape)& context) {
     TopTools_IndexedMapOfShape faces;
     TopExp::MapShapes(shape, TopAbs_FACE, faces);
     for (int i = 1; i <= faces.Extent(); ++i) {
         const TopoDS_Face face = TopoDS::Face(faces(i));
-        if (BRepAdaptor_Surface(face, false).GetType() == GeomAbs_Plane) continue;
-        const TopoDS_Wire outer = BRepTools::OuterWire(face);
-        std::vector<double> cuts;
-        for (TopExp_Explorer ex(face, TopAbs_WIRE); ex.More(); ex.Next()) {
-            if (ex.Current().IsSame(outer)) continue;
-            double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
-            BRepTools::UVBounds(face, TopoDS::Wire(ex.Current()), u0, u1, v0, v1);
-            cuts.push_back(0.5 * (u0 + u1));
-        }
-        if (cuts.empty()) continue;
-        std::sort(cuts.begin(), cuts.end());
+        const GeomAbs_SurfaceType type = BRepAdaptor_Surface(face, false).GetType();
+        if (type == GeomAbs_Plane) continue;
+        std::vector<double> u, v;
+        cuts_of_face(face, type, u, v);
+        if (u.empty() && v.empty()) continue;
         ShapeUpgrade_FaceDivide divide(face);
-        divide.SetSplitSurfaceTool(new SplitAtValues(cuts));
+        divide.SetSplitSurfaceTool(new SplitAtValues(u, v));
         divide.SetContext(context);
         if (divide.Perform()) context->Replace(face, divide.Result());
     }
@@ -145,7 +160,7 @@ bool prepare_shape(const TopoDS_Shape& read, double sew_tolerance, PreparedShape
         ShapeUpgrade_ShapeDivideAngle angle(kMaxPieceAngle, opened);
         angle.Perform();
         const Handle(ShapeBuild_ReShape) openings = new ShapeBuild_ReShape;
-        prepared.shape = cut_openings(angle.Result(), openings);
+        prepared.shape = cut_further(angle.Result(), openings);
 
         for (int i = 1; i <= cad_faces.Extent(); ++i) {
             CadFace face;
@@ -161,8 +176,11 @@ bool prepare_shape(const TopoDS_Shape& read, double sew_tolerance, PreparedShape
                 std::vector<std::string> reasons;
                 if (!after_closed.IsSame(now)) reasons.push_back("closed surface");
                 if (count_faces(after_angle) > count_faces(after_closed)) reasons.push_back("wider than a quarter turn");
-                if (count_faces(after_openings) > count_faces(after_angle)) reasons.push_back("opening in a curved face");
-                for (const std::string& r : reasons) face.split_reason += (face.split_reason.empty() ? "" : ", ") + r;
+                if (count_faces(after_openings) > count_faces(after_angle)) reasons.push_back("opening in a curved face, or a torus's tube");
+                for (const std::string& r : reasons) {
+                    if (!face.split_reason.empty()) face.split_reason += ", ";
+                    face.split_reason += r;
+                }
             }
             prepared.faces.push_back(face);
         }

@@ -12,6 +12,7 @@
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRepPrimAPI_MakeRevol.hxx>
 #include <BRepPrimAPI_MakeSphere.hxx>
+#include <BRepPrimAPI_MakeTorus.hxx>
 #include <BRepPrim_Cylinder.hxx>
 #include <BRepPrim_Sphere.hxx>
 #include <BRep_Builder.hxx>
@@ -102,6 +103,8 @@ TopoDS_Shape unsewn_box() {
                      flat({p[1], p[2], p[6], p[5]}), flat({p[2], p[3], p[7], p[6]}), flat({p[3], p[0], p[4], p[7]})});
 }
 
+TopoDS_Shape torus_ring() { return BRepPrimAPI_MakeTorus(20, 5).Shape(); }
+
 TopoDS_Shape branch_tee() {
     const TopoDS_Shape tube = BRepPrimAPI_MakeCylinder(10, 40).Shape();
     const TopoDS_Shape branch = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0, 0, 20), gp_Dir(1, 1, 0)), 4, 20).Shape();
@@ -118,6 +121,7 @@ std::vector<TestPart> test_parts() {
         {"spline_panel", spline_panel(), 3.0, 1},
         {"unsewn_box", unsewn_box(), 2.0, 0},
         {"branch_tee", branch_tee(), 2.0, 0},
+        {"torus_ring", torus_ring(), 2.0, 0},
     };
 }
 
