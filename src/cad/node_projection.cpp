@@ -11,6 +11,7 @@
 #include <BRep_Tool.hxx>
 #include <GeomAPI_ProjectPointOnSurf.hxx>
 #include <Geom_Surface.hxx>
+#include <Standard_Failure.hxx>
 
 #include "base/scaled_jacobian.h"
 #include "output/result_mesh.h"
@@ -90,8 +91,10 @@ bool rewrite_nodes(const std::string& path, const ResultMesh& mesh, const std::s
 
 }  // namespace
 
-bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubregion>& subregions,
-                           ProjectionReport& report, std::string& error) {
+namespace {
+
+bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subregions, ProjectionReport& report,
+                std::string& error) {
     ResultMesh mesh;
     if (!output::read_result_mesh(m3d, mesh, error)) return false;
     std::map<std::string, std::size_t> index;
@@ -141,6 +144,18 @@ bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubreg
         report.min_scaled_jacobian = std::min(report.min_scaled_jacobian, min_scaled_jacobian(mesh, static_cast<int>(e)));
     report.moved = static_cast<int>(moved.size());
     return moved.empty() || rewrite_nodes(m3d, mesh, moved, error);
+}
+
+}  // namespace
+
+bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubregion>& subregions,
+                           ProjectionReport& report, std::string& error) {
+    try {
+        return move_nodes(m3d, subregions, report, error);
+    } catch (const Standard_Failure& failure) {
+        error = m3d + ": moving the nodes onto the CAD faces failed (" + failure.GetMessageString() + ")";
+        return false;
+    }
 }
 
 }  // namespace korvex::cad

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
+#include <BRepTools_WireExplorer.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_Sewing.hxx>
 #include <BRep_Tool.hxx>
@@ -21,7 +23,9 @@
 #include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Vertex.hxx>
 #include <TopoDS_Wire.hxx>
+#include <gp_Pnt2d.hxx>
 
 namespace korvex::cad {
 
@@ -76,6 +80,57 @@ private:
     std::vector<double> u_, v_;
 };
 
+// A corner is a joint of the boundary that turns by more than this.
+constexpr double kCornerTurn = 25.0 * M_PI / 180.0;
+
+// A free-form face (meshed with two to four edges) with more than four
+// corners: the line of constant first parameter through each corner where
+// the boundary turns inwards (an L-shaped panel becomes two four-cornered
+// pieces), or through the middle when no corner does.
+void corner_cuts(const TopoDS_Face& face, std::vector<double>& u) {
+    std::vector<gp_Vec> start, end;  // unit tangents along the boundary at each edge's ends
+    std::vector<TopoDS_Vertex> first;
+    for (BRepTools_WireExplorer ex(BRepTools::OuterWire(face), face); ex.More(); ex.Next()) {
+        if (BRep_Tool::Degenerated(ex.Current())) continue;
+        const BRepAdaptor_Curve c(ex.Current());
+        gp_Pnt p;
+        gp_Vec a, b;
+        c.D1(c.FirstParameter(), p, a);
+        c.D1(c.LastParameter(), p, b);
+        if (ex.Current().Orientation() == TopAbs_REVERSED) {
+            const gp_Vec t = a;
+            a = -b;
+            b = -t;
+        }
+        start.push_back(a);
+        end.push_back(b);
+        first.push_back(ex.CurrentVertex());
+    }
+    const BRepAdaptor_Surface surface(face);
+    std::vector<double> inward;
+    int corners = 0;
+    for (std::size_t k = 0; k < start.size(); ++k) {
+        const gp_Vec& out = end[k];
+        const gp_Vec& in = start[(k + 1) % start.size()];
+        if (out.Magnitude() == 0 || in.Magnitude() == 0 || out.Angle(in) <= kCornerTurn) continue;
+        ++corners;
+        const gp_Pnt2d uv = BRep_Tool::Parameters(first[(k + 1) % start.size()], face);
+        gp_Pnt p;
+        gp_Vec du, dv;
+        surface.D1(uv.X(), uv.Y(), p, du, dv);
+        gp_Vec normal = du.Crossed(dv);
+        if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
+        if (out.Crossed(in).Dot(normal) < 0) inward.push_back(uv.X());
+    }
+    if (corners <= 4) return;
+    if (inward.empty()) {
+        double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+        BRepTools::UVBounds(face, u0, u1, v0, v1);
+        inward.push_back(0.5 * (u0 + u1));
+    }
+    u.insert(u.end(), inward.begin(), inward.end());
+}
+
 // The cuts of one face beyond those of the angle division: the line of
 // constant first parameter through the middle of each opening of a curved
 // face (so that every piece has one boundary), and for a torus the tube's
@@ -94,6 +149,8 @@ void cuts_of_face(const TopoDS_Face& face, GeomAbs_SurfaceType type, std::vector
         const int pieces = static_cast<int>(std::ceil((v1 - v0) / kMaxPieceAngle - 1e-9));
         for (int k = 1; k < pieces; ++k) v.push_back(v0 + (v1 - v0) * k / pieces);
     }
+    if (type != GeomAbs_Cylinder && type != GeomAbs_Sphere && type != GeomAbs_Cone && type != GeomAbs_SurfaceOfRevolution)
+        corner_cuts(face, u);
     std::sort(u.begin(), u.end());
 }
 
@@ -176,7 +233,7 @@ bool prepare_shape(const TopoDS_Shape& read, double sew_tolerance, PreparedShape
                 std::vector<std::string> reasons;
                 if (!after_closed.IsSame(now)) reasons.push_back("closed surface");
                 if (count_faces(after_angle) > count_faces(after_closed)) reasons.push_back("wider than a quarter turn");
-                if (count_faces(after_openings) > count_faces(after_angle)) reasons.push_back("opening in a curved face, or a torus's tube");
+                if (count_faces(after_openings) > count_faces(after_angle)) reasons.push_back("opening, torus tube or more than four corners");
                 for (const std::string& r : reasons) {
                     if (!face.split_reason.empty()) face.split_reason += ", ";
                     face.split_reason += r;
