@@ -160,8 +160,8 @@ def main():
         if args.tool:
             subprocess.run([args.tool, folder, "--all"], check=True, capture_output=True)
             parts += [(os.path.join(folder, n + ".step"), h) for n, h in TEST_SIZES.items()]
-        for spec in args.parts:
-            path, size = spec.rsplit(":", 1)
+        for entry in args.parts:
+            path, size = entry.rsplit(":", 1)
             copy = os.path.join(folder, os.path.basename(path))
             shutil.copy(path, copy)
             parts.append((copy, float(size)))
