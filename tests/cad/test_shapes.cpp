@@ -32,7 +32,7 @@
 // Under LeakSanitizer (the sanitized test build): the memory OpenCASCADE's
 // libraries keep until the process ends (static tables, handles) is not a
 // leak of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libTK\n"; }
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() { return "leak:libTK\n"; }
 
 namespace korvex::test {
 
