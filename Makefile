@@ -9,19 +9,23 @@ DEMO_MODEL ?= examples/bracket.sur
 PYTHON     ?= $(or $(wildcard /usr/bin/python3),$(shell command -v python3),/usr/bin/python3)
 DEMO_DIR   := $(BUILD)/demo
 
-.PHONY: all demo test test-deps bench bench-threads bench-models bench-generator deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
+.PHONY: all demo test test-deps bench bench-threads bench-models bench-generator bench-cad deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the build tools with apt-get when a fresh machine lacks them.
+# Installs the build tools and OpenCASCADE (for the CAD front end) with
+# apt-get when a fresh machine lacks them.
 deps:
 	@missing=""; \
 	command -v cmake >/dev/null 2>&1 || missing="$$missing cmake"; \
 	command -v g++ >/dev/null 2>&1 || missing="$$missing g++"; \
 	command -v make >/dev/null 2>&1 || missing="$$missing make"; \
 	[ -f /usr/include/gtest/gtest.h ] || missing="$$missing libgtest-dev"; \
+	for p in libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev libocct-data-exchange-dev; do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
+	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
@@ -84,6 +88,13 @@ bench-models: all
 # all-quad run on the same geometry when gmsh is installed.
 bench-generator: all
 	python3 bench/generator_scaling.py $(BUILD)/korvex
+# The CAD test parts through korvex PART.step and, when installed, gmsh's
+# pure-quad route at the same size.
+bench-cad: deps
+	cmake -S . -B build-bench-cad -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=ON
+	cmake --build build-bench-cad -j $(JOBS) --target korvex_cli korvex_example_parts
+	python3 bench/cad_parts.py build-bench-cad/korvex build-bench-cad/tests/korvex_example_parts
+
 # Fuzzing: coverage-guided with clang's libFuzzer, or the plain mutation
 # driver where clang is missing. Every input must end within FUZZ_TIMEOUT s.
 FUZZ_SECONDS ?= 300
@@ -115,4 +126,4 @@ fuzz-plane: all
 	python3 fuzz/plane_mutations.py --korvex $(BUILD)/korvex --runs $(FUZZ_PLANE_RUNS) --family curved --max-rate 0.05
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) build-bench build-fuzz
+	rm -rf $(BUILD) $(TEST_BUILD) build-bench build-bench-cad build-fuzz

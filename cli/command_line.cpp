@@ -48,6 +48,22 @@ bool parse_positive(const std::string& text, int& value) {
     return true;
 }
 
+bool parse_cad_option(int argc, char** argv, int& i, CadSettings& cad, std::string& error) {
+    const std::string a = argv[i];
+    double* target = a == "--size" ? &cad.size : a == "--ref" ? &cad.ref : a == "--sew-tolerance" ? &cad.sew_tolerance : nullptr;
+    if (!target) return false;
+    char* end = nullptr;
+    const double v = i + 1 < argc ? std::strtod(argv[i + 1], &end) : 0;
+    const bool whole = end && end != argv[i + 1] && *end == '\0';
+    if (a == "--ref" ? !(whole && v >= 0 && v <= 0.35) : !(whole && v > 0 && v < 1e30)) {
+        error = a == "--ref" ? "--ref needs a number from 0 to 0.35" : a + " needs a positive number";
+        return true;
+    }
+    *target = v;
+    ++i;
+    return true;
+}
+
 std::vector<std::string> split_list(const std::string& text) {
     std::vector<std::string> parts;
     std::string part;
@@ -84,6 +100,8 @@ std::string parse_mesh_options(int argc, char** argv, MeshOptions& o) {
             if (i + 1 >= argc) return "--export needs a list of formats";
             const std::string error = parse_exports(argv[++i], o);
             if (!error.empty()) return error;
+        } else if (std::string error; parse_cad_option(argc, argv, i, o.cad, error)) {
+            if (!error.empty()) return error;
         } else if (int* target = number_target(a, o)) {
             if (i + 1 >= argc || !parse_positive(argv[i + 1], *target))
                 return a + " needs a whole number of at least 1";
@@ -96,7 +114,8 @@ std::string parse_mesh_options(int argc, char** argv, MeshOptions& o) {
 }
 
 const char* help_text() {
-    return "Usage: korvex [OPTIONS] MODEL.sur [MODEL.sur ...]\n"
+    return "Usage: korvex [OPTIONS] MODEL.sur|PART.step [...]\n"
+           "       korvex import PART.step [-o MODEL.sur] [--size H] [--ref R] [--sew-tolerance T]\n"
            "       korvex export MESH.m3d --format F[,F...] [-o OUTPUT] [--nastran-field free|small]\n"
            "                     [--model MODEL.sur]\n"
            "       korvex quality MESH.m3d [--json] [--model MODEL.sur]\n"
@@ -105,6 +124,8 @@ const char* help_text() {
            "\n"
            "Meshes each surface model MODEL.sur with quadrilaterals and writes MODEL.m3d\n"
            "(the mesh) and MODEL.LOG (the log, every message of the run) beside it.\n"
+           "A CAD part (.step, .stp, .iges, .igs, .brep) is imported first into\n"
+           "PART.sur beside it (as by korvex import), then meshed.\n"
            "Prints a short summary of each meshed model; when a model fails, the\n"
            "messages from its first error on go to standard error.\n"
            "\n"
@@ -118,6 +139,11 @@ const char* help_text() {
            "  --export F[,F...]        after a successful run also write the mesh as\n"
            "                           nastran (MODEL.bdf), abaqus (MODEL.inp),\n"
            "                           vtk (MODEL.vtu) and/or msh (MODEL.msh)\n"
+           "  --size H                 CAD parts: target element size (the bounding-box\n"
+           "                           diagonal / 40)\n"
+           "  --ref R                  CAD parts: refinement coefficient, 0 to 0.35 (0.2)\n"
+           "  --sew-tolerance T        CAD parts: gap closed when sewing faces (the\n"
+           "                           bounding-box diagonal * 1e-6)\n"
            "  -v, --verbose            print every message of the runs (the log's content)\n"
            "  -q, --quiet              print nothing unless a model fails\n"
            "  --threads N              threads meshing the subregions of one model\n"
@@ -127,6 +153,8 @@ const char* help_text() {
            "  --version                the version\n"
            "\n"
            "Sub-commands:\n"
+           "  import   writes a CAD part as a model (PART.sur, or MODEL.sur with -o) and\n"
+           "           prints what became of its faces\n"
            "  export   writes an existing mesh in other formats beside it (MESH.bdf, ...),\n"
            "           or to OUTPUT when one format is given; Nastran cards in free field\n"
            "           (full precision, the default) or small field (8 columns)\n"

@@ -16,6 +16,13 @@ struct Capacities {
     int max_nodes = 1000000;
 };
 
+// The settings of a CAD part's import (korvex import, korvex PART.step).
+struct CadSettings {
+    double size = 0;           // target element size; 0: the importer's default
+    double ref = 0.2;          // refinement coefficient of every subregion
+    double sew_tolerance = 0;  // 0: the importer's default
+};
+
 struct MeshOptions {
     Capacities capacities;
     bool quiet = false;                 // -q: nothing on standard output unless a run fails
@@ -25,6 +32,7 @@ struct MeshOptions {
     int max_curves_per_edge = 0;        // --max-curves-per-edge N (0: KORVEX_MAX_CURVES_PER_EDGE or 500)
     std::vector<std::string> exports;   // --export: format names, in the order given
     std::vector<std::string> models;
+    CadSettings cad;                    // for CAD parts among the models
     bool help = false;
     bool version = false;
 };
@@ -34,6 +42,11 @@ std::string parse_mesh_options(int argc, char** argv, MeshOptions& options);
 
 // A whole positive number in [1, 2^31 - 1]; false for anything else.
 bool parse_positive(const std::string& text, int& value);
+
+// The options of a CAD import (--size, --ref, --sew-tolerance) at argv[i];
+// advances i past its value. Returns false when argv[i] is none of them;
+// sets `error` when its value is missing or out of range.
+bool parse_cad_option(int argc, char** argv, int& i, CadSettings& cad, std::string& error);
 
 // Splits "a,b,c" into its non-empty parts.
 std::vector<std::string> split_list(const std::string& text);

@@ -1,5 +1,6 @@
 // The korvex command: meshes models through the library's entry point, and
-// works on existing meshes through its sub-commands (export, quality, render).
+// works on existing meshes through its sub-commands (export, quality, render);
+// imports CAD parts as models (import, or a part given as a model).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,6 +18,7 @@ namespace {
 
 int sub_command(const std::string& name, int argc, char** argv) {
     const std::vector<std::string> args(argv + 2, argv + argc);
+    if (name == "import") return korvex::cli::import_command(args);
     if (name == "export") return korvex::cli::export_command(args);
     if (name == "quality") return korvex::cli::quality_command(args);
     return korvex::cli::render_command(args);
@@ -46,7 +48,7 @@ int main(int argc, char** argv) {
     keep_freed_memory_for_reuse();
     if (argc >= 2) {
         const std::string first = argv[1];
-        if (first == "export" || first == "quality" || first == "render") return sub_command(first, argc, argv);
+        if (first == "import" || first == "export" || first == "quality" || first == "render") return sub_command(first, argc, argv);
     }
     korvex::cli::MeshOptions options;
     const std::string error = korvex::cli::parse_mesh_options(argc, argv, options);

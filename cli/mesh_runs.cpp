@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -124,11 +125,14 @@ void tell(const MeshOptions& o, const std::string& model, int result, const std:
     std::fputs(run_summary(model, read_text(model), stream, base + "m3d", base + "LOG").c_str(), stdout);
 }
 
-// One model from start to exports; `privately` runs the engine in a folder of its own.
-int mesh_one(const MeshOptions& o, const char* program, const std::string& model, bool privately) {
+// One model from start to exports; `privately` runs the engine in a folder
+// of its own; `after_mesh` works on a successful mesh before it is told.
+int mesh_one(const MeshOptions& o, const char* program, const std::string& model, bool privately,
+             const std::function<int()>& after_mesh = {}) {
     std::string stream;
     const auto run = [&] { return generate(program, model, o.verbose, stream); };
     int result = privately ? run_in_private_folder(model, run) : run();
+    if (result == 0 && after_mesh) result = after_mesh();
     tell(o, model, result, stream);
     if (result == 0 && !o.exports.empty()) result = export_beside_model(model, o.exports, o.quiet);
     std::fflush(stdout);
@@ -227,16 +231,39 @@ int export_beside_model(const std::string& model, const std::vector<std::string>
     return result;
 }
 
-int run_models(const MeshOptions& o, const char* program) {
+// The run settings of the options for the library's next runs: its
+// capacities, and the two settings it reads from the environment at each
+// run (its three C functions stay as they are); worker processes inherit them.
+void apply_run_settings(const MeshOptions& o) {
     const Capacities& c = o.capacities;
     SetMeshParameters(c.tree_guard, c.max_subregions, c.max_curves_per_tree, c.max_points_per_tree, c.max_nodes);
-    // The library reads these two settings from the environment at each run
-    // (its three C functions stay as they are); worker processes inherit them.
     if (o.threads > 0) setenv("KORVEX_THREADS", std::to_string(o.threads).c_str(), 1);
     if (o.max_curves_per_edge > 0)
         setenv("KORVEX_MAX_CURVES_PER_EDGE", std::to_string(o.max_curves_per_edge).c_str(), 1);
-    if (o.jobs > 1 && o.models.size() > 1) return run_in_workers(o, program);
+}
+
+int mesh_model(const MeshOptions& o, const char* program, const std::string& model,
+               const std::function<int()>& after_mesh) {
+    apply_run_settings(o);
+    return mesh_one(o, program, model, false, after_mesh);
+}
+
+int run_models(const MeshOptions& options, const char* program) {
+    // CAD parts are imported and meshed one after another in this process;
+    // the models among them as before.
+    MeshOptions o = options;
+    o.models.clear();
     int failures = 0;
+    for (const std::string& model : options.models) {
+        if (!is_cad_part_path(model)) {
+            o.models.push_back(model);
+        } else if (mesh_cad_part(options, program, model) != 0) {
+            ++failures;
+        }
+    }
+    if (o.models.empty()) return failures == 0 ? 0 : 1;
+    apply_run_settings(o);
+    if (o.jobs > 1 && o.models.size() > 1) return run_in_workers(o, program) != 0 || failures ? 1 : 0;
     for (const std::string& model : o.models)
         if (mesh_one(o, program, model, false) != 0) ++failures;
     return failures == 0 ? 0 : 1;

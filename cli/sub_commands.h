@@ -1,4 +1,5 @@
-// The sub-commands that work on an existing result file. Each takes the
+// The sub-commands: import writes a CAD part as a model; the others work
+// on an existing result file. Each takes the
 // words after its name and returns the exit status: 0 done, 1 failed,
 // 2 wrong command line.
 #pragma once
@@ -10,6 +11,7 @@
 
 namespace korvex::cli {
 
+int import_command(const std::vector<std::string>& args);
 // Reads a result file and attaches the node sets of its model: `model` when
 // given, else the .sur beside the mesh when there is one. Returns false
 // after printing the reason when the mesh, or a model named by `model`,

@@ -45,6 +45,7 @@ FLOORS = (
 # Folders outside the engine and the top folders each may include.
 OUTSIDE = {
     "output": ("base", "output"),
+    "cad": ("base", "output", "cad"),
 }
 
 MAX_CPP_PER_FOLDER = 25

@@ -1,0 +1,161 @@
+#include "cad/node_projection.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include <BRepTools.hxx>
+#include <BRep_Tool.hxx>
+#include <GeomAPI_ProjectPointOnSurf.hxx>
+#include <Geom_Surface.hxx>
+#include <Standard_Failure.hxx>
+
+#include "base/scaled_jacobian.h"
+#include "output/result_mesh.h"
+
+namespace korvex::cad {
+
+namespace {
+
+using output::ResultMesh;
+
+// Distance of p from the face's surface (within the face's parameter
+// bounds) and the nearest point on it. The projector is set up once per
+// face: its search grid over the surface is the costly part.
+double project(GeomAPI_ProjectPointOnSurf& projector, const Vec3& p, Vec3& nearest) {
+    projector.Perform(gp_Pnt(p[0], p[1], p[2]));
+    if (!projector.IsDone() || projector.NbPoints() == 0) {
+        nearest = p;
+        return 0;
+    }
+    const gp_Pnt q = projector.NearestPoint();
+    nearest = Vec3{q.X(), q.Y(), q.Z()};
+    return projector.LowerDistance();
+}
+
+// Nodes on edges that only one element of the group uses, and nodes that
+// elements of other groups use: the group's boundary.
+std::set<int> boundary_nodes(const ResultMesh& mesh, const std::vector<int>& group, const std::vector<int>& owner,
+                            int g) {
+    std::map<std::pair<int, int>, int> uses;
+    for (int e : group) {
+        const auto& n = mesh.elements[e].nodes;
+        for (int k = 0; k < 4; ++k) ++uses[std::minmax(n[k], n[(k + 1) % 4])];
+    }
+    std::set<int> boundary;
+    for (const auto& [edge, count] : uses)
+        if (count == 1) boundary.insert({edge.first, edge.second});
+    for (int e : group)
+        for (int node : mesh.elements[e].nodes)
+            if (owner[node] != g) boundary.insert(node);
+    return boundary;
+}
+
+double min_scaled_jacobian(const ResultMesh& mesh, int e) {
+    std::array<Vec3, 4> p;
+    for (int k = 0; k < 4; ++k) p[k] = mesh.at(mesh.elements[e].nodes[k]);
+    const Vec3 normal = cross(p[2] - p[0], p[3] - p[1]);
+    const double length = norm(normal);
+    if (length == 0) return -1;
+    double worst = 1;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const Vec3 a = p[(k + 1) % 4] - p[k], b = p[(k + 3) % 4] - p[k];
+        worst = std::min(worst, scaled_jacobian(quad_corner_normal(p, k), norm(a) * norm(b), normal, length));
+    }
+    return worst;
+}
+
+bool rewrite_nodes(const std::string& path, const ResultMesh& mesh, const std::set<int>& moved, std::string& error) {
+    std::ifstream in(path);
+    std::ostringstream out;
+    std::string line;
+    int node = 0;
+    while (std::getline(in, line)) {
+        if (line.rfind("Node :", 0) == 0 && moved.count(++node)) {
+            const auto& n = mesh.nodes[node - 1];
+            char text[160];
+            std::snprintf(text, sizeof text, "Node : %6i %+22.15g  %+22.15g  %+22.15g    ", node, n.p[0], n.p[1], n.p[2]);
+            line = text + n.name;
+        }
+        out << line << '\n';
+    }
+    in.close();
+    std::ofstream file(path, std::ios::trunc);
+    file << out.str();
+    if (!file) error = "cannot rewrite " + path;
+    return static_cast<bool>(file);
+}
+
+}  // namespace
+
+namespace {
+
+bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subregions, ProjectionReport& report,
+                std::string& error) {
+    ResultMesh mesh;
+    if (!output::read_result_mesh(m3d, mesh, error)) return false;
+    std::map<std::string, std::size_t> index;
+    for (std::size_t s = 0; s < subregions.size(); ++s) index[subregions[s].name] = s;
+    std::vector<std::vector<int>> groups(subregions.size());
+    std::vector<int> owner(mesh.nodes.size() + 1, -1);  // a node's group, -2 when several
+    for (std::size_t e = 0; e < mesh.elements.size(); ++e) {
+        const auto it = index.find(mesh.elements[e].subregion);
+        const int g = it == index.end() ? -3 : static_cast<int>(it->second);
+        if (g >= 0) groups[g].push_back(static_cast<int>(e));
+        for (int n : mesh.elements[e].nodes) owner[n] = owner[n] == -1 || owner[n] == g ? g : -2;
+    }
+    const ResultMesh original = mesh;
+    std::set<int> moved;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (!subregions[g].move_nodes || groups[g].empty()) continue;
+        double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+        BRepTools::UVBounds(subregions[g].face, u0, u1, v0, v1);
+        GeomAPI_ProjectPointOnSurf surface;
+        surface.Init(BRep_Tool::Surface(subregions[g].face), u0, u1, v0, v1);
+        const std::set<int> boundary = boundary_nodes(mesh, groups[g], owner, static_cast<int>(g));
+        for (int e : groups[g])
+            for (int n : mesh.elements[e].nodes) {
+                if (boundary.count(n) || moved.count(n)) continue;
+                Vec3 nearest;
+                const double d = project(surface, mesh.at(n), nearest);
+                mesh.nodes[n - 1].p = nearest;
+                moved.insert(n);
+                report.max_move = std::max(report.max_move, d);
+            }
+        // An element spoiled by the move gets its nodes back.
+        for (int e : groups[g]) {
+            if (min_scaled_jacobian(mesh, e) > 0 || min_scaled_jacobian(original, e) <= 0) continue;
+            ++report.kept_for_validity;
+            for (int n : mesh.elements[e].nodes) {
+                mesh.nodes[n - 1].p = original.nodes[n - 1].p;
+                moved.erase(n);
+            }
+        }
+        for (int e : groups[g])
+            for (int n : mesh.elements[e].nodes) {
+                Vec3 nearest;
+                report.max_distance = std::max(report.max_distance, project(surface, mesh.at(n), nearest));
+            }
+    }
+    for (std::size_t e = 0; e < mesh.elements.size(); ++e)
+        report.min_scaled_jacobian = std::min(report.min_scaled_jacobian, min_scaled_jacobian(mesh, static_cast<int>(e)));
+    report.moved = static_cast<int>(moved.size());
+    return moved.empty() || rewrite_nodes(m3d, mesh, moved, error);
+}
+
+}  // namespace
+
+bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubregion>& subregions,
+                           ProjectionReport& report, std::string& error) {
+    try {
+        return move_nodes(m3d, subregions, report, error);
+    } catch (const Standard_Failure& failure) {
+        error = m3d + ": moving the nodes onto the CAD faces failed (" + failure.GetMessageString() + ")";
+        return false;
+    }
+}
+
+}  // namespace korvex::cad
