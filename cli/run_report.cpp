@@ -139,8 +139,15 @@ std::vector<std::string> failure_lines(const std::string& stream) {
     // memory lines have no line end of their own: a rule ends a line here,
     // so that the message after the block stands on a line of its own.
     const std::string rule(91, '*');
-    std::string text = stream;
-    for (std::size_t at = 0; (at = text.find(rule, at)) != std::string::npos;) text.replace(at, rule.size(), "\n");
+    std::string text;
+    text.reserve(stream.size());
+    for (std::size_t from = 0;;) {
+        const std::size_t at = stream.find(rule, from);
+        text.append(stream, from, at == std::string::npos ? std::string::npos : at - from);
+        if (at == std::string::npos) break;
+        text += '\n';
+        from = at + rule.size();
+    }
     std::vector<std::string> lines = split_lines(text);
     // Blank lines carry nothing a reader of the reason needs.
     std::erase_if(lines, [](const std::string& l) { return l.find_first_not_of(" \t\r") == std::string::npos; });
