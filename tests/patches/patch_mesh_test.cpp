@@ -72,7 +72,9 @@ TEST(CurvedBoundaryNodes, EachRuleRestoresItsNodesAndRefusesMissingNames) {
         MessageCapture messages;
         PatchMesh m = mesh_of(c.nodes);
         EXPECT_EQ(restore_curved_boundary_uv(uv, by_name, c.rule, "missing %i (%s)\n", m), c.result);
-        if (c.result == 0) EXPECT_TRUE(messages.contains("missing 1 (P")) << messages.text();
+        if (c.result == 0) {
+            EXPECT_TRUE(messages.contains("missing 1 (P")) << messages.text();
+        }
         for (int i = 1; i <= m.num_nodes; ++i) {
             EXPECT_EQ(std::string(m.gen_nodes[i].name.c_str()), c.names_after[static_cast<std::size_t>(i - 1)]);
             EXPECT_EQ(m.gen_nodes[i].x, c.u_after[static_cast<std::size_t>(i - 1)]);

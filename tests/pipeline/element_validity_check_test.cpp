@@ -103,8 +103,9 @@ TEST(ElementValidityCheck, ASubregionWhoseElementsFaceBothWaysIsReported) {
         MessageCapture messages;
         EXPECT_EQ(check_element_validity(run), c.reports) << c.what;
         ASSERT_EQ(messages.all().size(), static_cast<std::size_t>(c.reports)) << c.what;
-        if (c.reports)
+        if (c.reports) {
             EXPECT_EQ(messages.all()[0], " Output data error: elements 1 and 2 of subregion R1 face opposite ways.\n");
+        }
     }
 }
 
