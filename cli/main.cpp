@@ -56,8 +56,14 @@ void back_the_heap_with_huge_pages(char** argv) {
     if (old != nullptr && std::strstr(old, kSetting) != nullptr) return;
     const std::string saved = old != nullptr ? old : "";
     const std::string value = (saved.empty() ? "" : saved + ":") + kSetting + "=1";
+    // The program's own path (not the /proc link, which would name the
+    // process after the link).
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof self - 1) return;
+    self[length] = '\0';
     if (setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
-    execv("/proc/self/exe", argv);
+    execv(self, argv);
     if (old != nullptr)
         setenv("GLIBC_TUNABLES", saved.c_str(), 1);
     else
