@@ -9,7 +9,7 @@ DEMO_MODEL ?= examples/bracket.sur
 PYTHON     ?= $(or $(wildcard /usr/bin/python3),$(shell command -v python3),/usr/bin/python3)
 DEMO_DIR   := $(BUILD)/demo
 
-.PHONY: all demo test test-deps bench bench-threads bench-models bench-generator bench-cad deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
+.PHONY: all demo test tsan test-deps bench bench-threads bench-models bench-generator bench-cad deps clean fuzz fuzz-deps fuzz-ci fuzz-plane
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=OFF
@@ -66,6 +66,17 @@ test: deps test-deps
 	      -DPython3_EXECUTABLE=$(PYTHON)
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The multi-thread model tests under ThreadSanitizer (build-tsan/): the
+# engine and the test program that meshes on several threads; any data race
+# fails the run.
+TSAN_TESTS ?= ParallelMeshing.*:*Thread*
+tsan: deps
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_TSAN=ON -DKORVEX_TESTS=ON \
+	      -DPython3_EXECUTABLE=$(PYTHON)
+	cmake --build build-tsan -j $(JOBS) --target test_end_to_end
+	cd build-tsan/tests && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ./test_end_to_end --gtest_filter='$(TSAN_TESTS)'
 
 bench: deps
 	@[ -f /usr/include/benchmark/benchmark.h ] || { \
@@ -126,4 +137,4 @@ fuzz-plane: all
 	python3 fuzz/plane_mutations.py --korvex $(BUILD)/korvex --runs $(FUZZ_PLANE_RUNS) --family curved --max-rate 0.05
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) build-bench build-bench-cad build-fuzz
+	rm -rf $(BUILD) $(TEST_BUILD) build-bench build-bench-cad build-fuzz build-tsan

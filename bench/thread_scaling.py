@@ -42,6 +42,10 @@ def one_run(lib_path, model, threads):
     """Runs in the measuring process: one GenerateQuads call, its figures as JSON."""
     os.environ["KORVEX_THREADS"] = str(threads)
     os.environ["KORVEX_MAX_CURVES_PER_EDGE"] = "4000"  # the single plate's boundary is cut into 10^3 pieces
+    # The sixteen plates' curves are cut into more pieces, and more points
+    # generated along them, than the default capacities allow.
+    os.environ["KORVEX_MAX_CURVES"] = "100000"
+    os.environ["KORVEX_MAX_NEW_POINTS"] = "1000000"
     lib = ctypes.CDLL(lib_path)
     marks = {}
     callback_type = ctypes.CFUNCTYPE(None, ctypes.c_char_p)

@@ -21,6 +21,8 @@ int* number_target(const std::string& option, MeshOptions& o) {
     if (option == "-j" || option == "--jobs") return &o.jobs;
     if (option == "--threads") return &o.threads;
     if (option == "--max-curves-per-edge") return &o.max_curves_per_edge;
+    if (option == "--max-curves") return &o.max_curves;
+    if (option == "--max-new-points") return &o.max_new_points;
     const auto it = capacity.find(option);
     return it == capacity.end() ? nullptr : &(o.capacities.*(it->second));
 }
@@ -135,6 +137,8 @@ const char* help_text() {
            "  --max-points-per-tree N  points of one internal tree (150)\n"
            "  --max-nodes N            nodes and elements of the mesh (1000000)\n"
            "  --max-curves-per-edge N  pieces one subregion edge may be cut into (500)\n"
+           "  --max-curves N           curves of the model, read and generated (5000)\n"
+           "  --max-new-points N       points generated along the curves (30000)\n"
            "  --tree-guard             give up the walk along an unconnected internal tree\n"
            "  --export F[,F...]        after a successful run also write the mesh as\n"
            "                           nastran (MODEL.bdf), abaqus (MODEL.inp),\n"

@@ -30,6 +30,8 @@ struct MeshOptions {
     int jobs = 1;                       // -j N: worker processes
     int threads = 0;                    // --threads N: threads of one run (0: KORVEX_THREADS or the cores)
     int max_curves_per_edge = 0;        // --max-curves-per-edge N (0: KORVEX_MAX_CURVES_PER_EDGE or 500)
+    int max_curves = 0;                 // --max-curves N (0: KORVEX_MAX_CURVES or 5000)
+    int max_new_points = 0;             // --max-new-points N (0: KORVEX_MAX_NEW_POINTS or 30000)
     std::vector<std::string> exports;   // --export: format names, in the order given
     std::vector<std::string> models;
     CadSettings cad;                    // for CAD parts among the models

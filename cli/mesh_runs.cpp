@@ -232,7 +232,7 @@ int export_beside_model(const std::string& model, const std::vector<std::string>
 }
 
 // The run settings of the options for the library's next runs: its
-// capacities, and the two settings it reads from the environment at each
+// capacities, and the settings it reads from the environment at each
 // run (its three C functions stay as they are); worker processes inherit them.
 void apply_run_settings(const MeshOptions& o) {
     const Capacities& c = o.capacities;
@@ -240,6 +240,8 @@ void apply_run_settings(const MeshOptions& o) {
     if (o.threads > 0) setenv("KORVEX_THREADS", std::to_string(o.threads).c_str(), 1);
     if (o.max_curves_per_edge > 0)
         setenv("KORVEX_MAX_CURVES_PER_EDGE", std::to_string(o.max_curves_per_edge).c_str(), 1);
+    if (o.max_curves > 0) setenv("KORVEX_MAX_CURVES", std::to_string(o.max_curves).c_str(), 1);
+    if (o.max_new_points > 0) setenv("KORVEX_MAX_NEW_POINTS", std::to_string(o.max_new_points).c_str(), 1);
 }
 
 int mesh_model(const MeshOptions& o, const char* program, const std::string& model,

@@ -95,7 +95,8 @@ def _flush_all():
 
 # The settings the library reads from the environment once per run, by
 # their place in the settings tuple after those of SetMeshParameters.
-_ENVIRONMENT_SETTINGS = ((5, "KORVEX_THREADS"), (6, "KORVEX_MAX_CURVES_PER_EDGE"))
+_ENVIRONMENT_SETTINGS = ((5, "KORVEX_THREADS"), (6, "KORVEX_MAX_CURVES_PER_EDGE"), (7, "KORVEX_MAX_CURVES"),
+                         (8, "KORVEX_MAX_NEW_POINTS"))
 
 
 def _set_environment(settings):
@@ -118,7 +119,8 @@ def _restore_environment(saved):
 
 def run_quietly(path, settings, cwd=None):
     """Meshes the model at path with the settings (tree_guard, max_subregions,
-    max_curves_per_tree, max_points_per_tree, max_nodes, threads, max_curves_per_edge),
+    max_curves_per_tree, max_points_per_tree, max_nodes, threads, max_curves_per_edge,
+    max_curves, max_new_points),
     standard output and
     standard error silenced at the descriptor level for the call. Returns
     (status, messages, console): the library's messages in order, and what it

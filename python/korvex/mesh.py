@@ -39,15 +39,19 @@ class MeshError(Exception):
 
 
 def settings_tuple(tree_guard=False, max_subregions=200, max_curves_per_tree=150, max_points_per_tree=150,
-                   max_nodes=1000000, threads=None, max_curves_per_edge=None):
+                   max_nodes=1000000, threads=None, max_curves_per_edge=None, max_curves=None,
+                   max_new_points=None):
     """The run settings in the order of SetMeshParameters, then the thread
     count (None: KORVEX_THREADS, else the machine's cores) and
-    MAX_CURVES_PER_EDGE (None: KORVEX_MAX_CURVES_PER_EDGE, else 500); an
+    MAX_CURVES_PER_EDGE (None: KORVEX_MAX_CURVES_PER_EDGE, else 500),
+    MAX_CURVES and MAX_NEW_POINTS (None: KORVEX_MAX_CURVES and
+    KORVEX_MAX_NEW_POINTS, else 5000 and 30000); an
     unknown name is a TypeError."""
     def optional(value):
         return None if value is None else max(1, int(value))
     return (bool(tree_guard), int(max_subregions), int(max_curves_per_tree), int(max_points_per_tree),
-            int(max_nodes), optional(threads), optional(max_curves_per_edge))
+            int(max_nodes), optional(threads), optional(max_curves_per_edge), optional(max_curves),
+            optional(max_new_points))
 
 
 def _without_banner(console):
@@ -100,7 +104,7 @@ def mesh(path, *, out_dir=None, verbose=False, **settings):
     printed: the run's messages are in Mesh.messages (verbose=True echoes
     them on standard output). The settings (tree_guard, max_subregions,
     max_curves_per_tree, max_points_per_tree, max_nodes, threads,
-    max_curves_per_edge) are those
+    max_curves_per_edge, max_curves, max_new_points) are those
     of the command and hold for this run only. Raises MeshError when the run fails.
     """
     return mesh_file(os.fspath(path), settings_tuple(**settings), out_dir, verbose)

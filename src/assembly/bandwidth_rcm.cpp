@@ -123,26 +123,41 @@ int build_node_graph(int n, int m, const Array1<Element>& elements, NodeGraph& g
     return pack_rows(n, rows, graph);
 }
 
+// nodes3D[k] becomes the record that was at perm[k], for k = 1..n: each
+// cycle of the permutation is followed once, every record moved once, with
+// no second array of records.
+// `placed` holds n + 1 flags, all false.
+void permute_nodes(int n, Array1<Node3D>& nodes3D, const std::vector<int>& perm, std::vector<bool>& placed) {
+    for (int start = 1; start <= n; ++start) {
+        if (placed[static_cast<std::size_t>(start)]) continue;
+        Node3D held = std::move(nodes3D[start]);
+        int k = start;
+        for (;;) {
+            placed[static_cast<std::size_t>(k)] = true;
+            const int from = perm[static_cast<std::size_t>(k)];
+            if (from == start) break;
+            nodes3D[k] = std::move(nodes3D[from]);
+            k = from;
+        }
+        nodes3D[k] = std::move(held);
+    }
+}
+
 int minb_3d(int n, Array1<Node3D>& nodes3D, int m, Array1<Element>& elements) {
     report(" Initial  max_diff=%i\n", max_node_difference(m, elements));
     NodeGraph graph;
     std::vector<int> perm, invp;
-    std::vector<Node3D> nodes_temp;
+    std::vector<bool> placed;
+    // Allocated before anything is renumbered, so that every failure leaves
+    // the mesh as it was.
     try {
         invp.assign(static_cast<std::size_t>(n) + 101, 0);
+        placed.assign(static_cast<std::size_t>(n) + 1, false);
     } catch (const std::bad_alloc&) {
         report(" Out of memory in procedure minb_3d().\n");
         return 0;
     }
     if (!build_node_graph(n, m, elements, graph)) return 0;
-    // Allocated before anything is renumbered, so that every failure leaves
-    // the mesh as it was.
-    try {
-        nodes_temp.reserve(static_cast<std::size_t>(n) + 101);  // room only: the records are moved in below
-    } catch (const std::bad_alloc&) {
-        report(" Out of memory for array nodes_temp[] in procedure minb_3d().\n");
-        return 0;
-    }
     try {
         perm = reverse_cuthill_mckee(graph);
     } catch (const std::bad_alloc&) {
@@ -152,8 +167,7 @@ int minb_3d(int n, Array1<Node3D>& nodes3D, int m, Array1<Element>& elements) {
     for (int k = 1; k <= n; ++k) invp[static_cast<std::size_t>(perm[static_cast<std::size_t>(k)])] = k;
     renumber_corners(m, elements, invp);
     // Whole records move, their id field included.
-    for (int k = 1; k <= n; ++k) nodes_temp.push_back(std::move(nodes3D[perm[static_cast<std::size_t>(k)]]));
-    for (int k = 1; k <= n; ++k) nodes3D[k] = std::move(nodes_temp[static_cast<std::size_t>(k) - 1]);
+    permute_nodes(n, nodes3D, perm, placed);
     report(" Final  max_diff=%i\n", max_node_difference(m, elements));
     return 1;
 }

@@ -23,6 +23,7 @@ int merge_curved_patch(Run& run, const Subregion& patch, int n, Array1<GenNode>&
     std::vector<int> nodes_global;
     if (!merge::allocate_nodes_global(nodes_global, n)) return 0;
 
+    merge::reserve_global_room(run, n, m);
     const double spacing = merge::typical_spacing(nodes, n);
     MergeIndex& ix = synced_merge_index(run, spacing);
     const int G = run.num_nodes;  // nodes appended by this call are never candidates

@@ -61,6 +61,35 @@ bool allocate_nodes_global(std::vector<int>& nodes_global, int n) {
     return true;
 }
 
+namespace {
+// Room for `count` records past `used`, for this patch and as many more of
+// the same size as subregions are left, within `limit` records: the global
+// arrays then grow once per run rather than copying (and faulting in) their
+// records again at every growth.
+template <class T>
+void reserve_for_patches(std::vector<T>& storage, std::size_t used, std::size_t count, std::size_t patches_left,
+                         std::size_t limit) {
+    if (storage.capacity() >= used + count + 1) return;
+    std::size_t want = used + count * std::max<std::size_t>(patches_left, 1) + 1;
+    want = std::min(want, limit + 1);
+    want = std::max(want, used + count + 1);
+    try {
+        storage.reserve(want);
+    } catch (const std::bad_alloc&) {
+        // Growing record by record still works, only more slowly.
+    }
+}
+}  // namespace
+
+void reserve_global_room(Run& run, int n, int m) {
+    const auto left = static_cast<std::size_t>(std::max(run.nPatches - run.current_patch + 1, 1));
+    const auto limit = static_cast<std::size_t>(std::max(run.settings.MAX_NODEL_3D, 0));
+    reserve_for_patches(run.nodes3D.storage(), static_cast<std::size_t>(std::max(run.num_nodes, 0)),
+                        static_cast<std::size_t>(std::max(n, 0)), left, limit);
+    reserve_for_patches(run.elements.storage(), static_cast<std::size_t>(std::max(run.num_elements, 0)),
+                        static_cast<std::size_t>(std::max(m, 0)), left, limit);
+}
+
 int append_global_node(Run& run, Variant v, const Node3D& src, int patch_index) {
     const int limit = run.settings.MAX_NODEL_3D;
     if (run.num_nodes + 1 > limit) {
@@ -120,8 +149,13 @@ int append_elements(Run& run, Variant v, const Subregion& patch, int m, const Ar
         out.name = ge.name;
         out.id = patch.id;
         const int k = run.num_elements + 1;
-        run.elements.ensure(k);
-        run.elements[k] = out;
+        std::vector<Element>& storage = run.elements.storage();
+        if (storage.size() == static_cast<std::size_t>(k)) {
+            storage.push_back(out);
+        } else {
+            run.elements.ensure(k);
+            run.elements[k] = out;
+        }
         run.num_elements = k;
     }
     return 1;

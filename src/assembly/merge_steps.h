@@ -39,6 +39,10 @@ double neighbour_distance(const Array1<Node3D>& nodes, int n, int i, double fall
 // merge index's grid (0 when there is none).
 double typical_spacing(const Array1<Node3D>& nodes, int n);
 
+// Reserves the global node and element arrays for a patch of n nodes and m
+// elements (and the subregions still to come); changes no record.
+void reserve_global_room(Run& run, int n, int m);
+
 // Appends a new global node copied from src (name, coordinates, PINT_step,
 // PINT_rad; the plane variant also name_saved). Returns its number, or 0
 // after the limit or internal-error report (patch_index names the node).

@@ -133,6 +133,7 @@ int merge_plane_patch(Run& run, const Subregion& patch, PatchMesh& mesh) {
     if (!merge::restore_generated_names(run, Variant::Plane, n, mesh.gen_nodes, mesh.nodes)) return 0;
     merge::match_arc_midpoints(run, n, mesh.gen_nodes, mesh.nodes);
 
+    merge::reserve_global_room(run, n, mesh.num_elements);
     const double spacing = merge::typical_spacing(mesh.nodes, n);
     MergeIndex& ix = synced_merge_index(run, spacing);
     report_generated_global_names(run, ix);

@@ -41,4 +41,14 @@ int max_curves_per_edge_from_environment() {
     return RunSettings{}.MAX_CURVES_PER_EDGE;
 }
 
+int max_curves_from_environment() {
+    if (const int n = environment_count("KORVEX_MAX_CURVES", 100000000)) return n;
+    return RunSettings{}.MAX_CURVES;
+}
+
+int max_new_points_from_environment() {
+    if (const int n = environment_count("KORVEX_MAX_NEW_POINTS", 1000000000)) return n;
+    return RunSettings{}.MAX_NEW_POINTS;
+}
+
 }  // namespace korvex

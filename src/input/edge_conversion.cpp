@@ -82,7 +82,7 @@ int curve_cut(Run& run, int k) {
 }
 
 int corner_division(Run& run, int k) {
-    if (run.patches[k].num_curves > MAX_CURVES) {
+    if (run.patches[k].num_curves > run.settings.MAX_CURVES) {
         report("Increase MAX_CURVES in KORVEX.H\n");
         return 0;
     }

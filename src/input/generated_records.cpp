@@ -39,8 +39,8 @@ int append_generated_point(Run& run, const Vec3& x, const char* name_format, con
 }
 
 int append_generated_curve(Run& run, int like, const char* name_format, const char* limit_format) {
-    if (run.nCurves + 1 > MAX_CURVES) {
-        report(limit_format, MAX_CURVES);
+    if (run.nCurves + 1 > run.settings.MAX_CURVES) {
+        report(limit_format, run.settings.MAX_CURVES);
         return 0;
     }
     const int i = ++run.nCurves;

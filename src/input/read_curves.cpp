@@ -38,7 +38,7 @@ int read_curve(Run& run, ModelTokens& in, bool illegal_line_met) {
         in.report_line();
         return 0;
     }
-    if (run.nCurves + 1 > MAX_CURVES) {
+    if (run.nCurves + 1 > run.settings.MAX_CURVES) {
         report(" Increase MAX_CURVES in KORVEX.H  file.\n");
         in.report_line();
         return 0;

@@ -76,8 +76,8 @@ void set_edges(Run& run, Subregion& s, const std::vector<std::vector<int>>& edge
 // The arc over the sphere from corner a to corner b through the point above
 // their midpoint; returns its index, or 0 after reporting.
 int make_dividing_arc(Run& run, int k, const Corner& a, const Corner& b, const Vec3& top) {
-    if (run.nCurves + 1 > MAX_CURVES) {
-        report("Increase MAX_CURVES(curr.=%i) in KORVEX.H\n   (PREP_SPH.C   1)\n", MAX_CURVES);
+    if (run.nCurves + 1 > run.settings.MAX_CURVES) {
+        report("Increase MAX_CURVES(curr.=%i) in KORVEX.H\n   (PREP_SPH.C   1)\n", run.settings.MAX_CURVES);
         return 0;
     }
     const int arc = ++run.nCurves;

@@ -16,8 +16,8 @@ void cut_straight_curve(Run& run, int k, int signed_id) {
         report("Increase MAX_CONTROL_POINTS (curr.%i) (PREPRO2A.C)\n", MAX_CONTROL_POINTS);
         return;
     }
-    if (run.nCurves + 1 > MAX_CURVES) {
-        report("Increase MAX_CURVES(curr.=%i) in KORVEX.H\n   (PREPRO2A.C)\n", MAX_CURVES);
+    if (run.nCurves + 1 > run.settings.MAX_CURVES) {
+        report("Increase MAX_CURVES(curr.=%i) in KORVEX.H\n   (PREPRO2A.C)\n", run.settings.MAX_CURVES);
         return;
     }
     const int first = run.curves[c].points_id[1];

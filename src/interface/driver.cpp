@@ -79,9 +79,9 @@ void report_limits(const RunSettings& s) {
     report(" MAX_CONTROL_POINTS      = %7i\n", MAX_CONTROL_POINTS);
     report(" MAX_POINTS_PER_CURVE    = %7i\n", MAX_POINTS_PER_CURVE);
     report(" MAX_CURVES_PER_EDGE     = %7i\n", s.MAX_CURVES_PER_EDGE);
-    report(" MAX_CURVES              = %7i\n", MAX_CURVES);
+    report(" MAX_CURVES              = %7i\n", s.MAX_CURVES);
     report(" MAX_SUBREGIONS          = %7i\n", s.MAX_SUBREGIONS);
-    report(" MAX_NEW_POINTS          = %7i\n", MAX_NEW_POINTS);
+    report(" MAX_NEW_POINTS          = %7i\n", s.MAX_NEW_POINTS);
     report(" MAX_EDGES_PER_SUBREGION = %7i\n\n", MAX_EDGES_PER_SUBREGION);
     if (s.MAX_NODEL_3D < kLowNodel3D) report("Warning : MAX_NODEL_3D=%i - can be too low !\n", s.MAX_NODEL_3D);
     report("%s", rule().c_str());
@@ -188,6 +188,8 @@ void driver_main(int argc, char** argv) {
     RunSettings settings = run_settings();
     settings.threads = threads_from_environment();
     settings.MAX_CURVES_PER_EDGE = max_curves_per_edge_from_environment();
+    settings.MAX_CURVES = max_curves_from_environment();
+    settings.MAX_NEW_POINTS = max_new_points_from_environment();
     set_log_file("");  // until this run's log exists, messages go to standard output only
     print_banner();
     const std::string path = validated_model_path(argc, argv);

@@ -49,7 +49,7 @@ int prepare_pipeline_state(Run& run) {
     run.tree_hole_iterations = 0;
     run.current_patch = 0;
     try {
-        run.new_points.reset_with_room(NEW_POINTS_ARRAY - 1);
+        run.new_points.reset_with_room(static_cast<std::size_t>(run.settings.MAX_NEW_POINTS) + 2);
     } catch (const std::bad_alloc&) {
         report(" Out of memory for new_points[] in Korvex().\n");
         return 0;

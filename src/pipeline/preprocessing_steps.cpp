@@ -105,7 +105,7 @@ void append_internal_points(Run& run) {
 
 int generate_curve_points(Run& run) {
     report(" Generating points along curves ...\n");
-    if (!generatePointsAlongCurves(run, MAX_NEW_POINTS)) {
+    if (!generatePointsAlongCurves(run, run.settings.MAX_NEW_POINTS)) {
         report("Unsuccessful return from generatePointsAlongCurves() to korvex.c\n");
         return 0;
     }

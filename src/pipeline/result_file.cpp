@@ -8,6 +8,7 @@
 #include "base/number_format.h"
 #include "pipeline/coincidence_check.h"
 #include "pipeline/element_validity_check.h"
+#include "pipeline/ordered_tasks.h"
 #include "pipeline/pipeline.h"
 
 namespace korvex {
@@ -109,8 +110,9 @@ void report_singular_element_advice() {
 }
 
 int final_checks_and_output(Run& run) {
-    check_coincident_nodes(run);
-    check_element_validity(run);
+    // The two checks only read the mesh: they run side by side.
+    run_ordered_tasks({[&] { check_coincident_nodes(run); }, [&] { check_element_validity(run); }},
+                      run.settings.threads);
     if (!write_result_file(run, result_file_name(run.problem_path))) return 0;
     report_mesh_counts(run);
     if (run.all_singular_repaired == 0) report_singular_element_advice();

@@ -138,8 +138,8 @@ bool room_for_point(const Run& run) {
 }
 
 bool room_for_curve(const Run& run) {
-    if (run.nCurves + 1 <= MAX_CURVES) return true;
-    report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", MAX_CURVES);
+    if (run.nCurves + 1 <= run.settings.MAX_CURVES) return true;
+    report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", run.settings.MAX_CURVES);
     return false;
 }
 

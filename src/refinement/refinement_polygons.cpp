@@ -46,8 +46,8 @@ bool add_curve(const Run& run, const RefinementFrame& f, int sid, BoundaryPolygo
         int pieces = 1;
         if ((straight || on_circle) && c.step > 0) {
             const double wanted = std::ceil(chord / c.step);
-            if (!(wanted <= MAX_NEW_POINTS)) {
-                report(" Increase MAX_NEW_POINTS in korvex.h (currently =%i)\n", MAX_NEW_POINTS);
+            if (!(wanted <= run.settings.MAX_NEW_POINTS)) {
+                report(" Increase MAX_NEW_POINTS in korvex.h (currently =%i)\n", run.settings.MAX_NEW_POINTS);
                 return false;
             }
             pieces = std::max(1, static_cast<int>(wanted));

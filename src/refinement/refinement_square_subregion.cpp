@@ -80,8 +80,8 @@ bool corners_clear_of_loops(const SubregionPolygons& sp, const PointUV* corners)
 
 int new_side(Run& run, const Subregion& parent, int a, int b, double step) {
     const int id = run.nCurves + 1;
-    if (id > MAX_CURVES) {
-        report("Increase MAX_CURVES (now=%i) in KORVEX.H\n", MAX_CURVES);
+    if (id > run.settings.MAX_CURVES) {
+        report("Increase MAX_CURVES (now=%i) in KORVEX.H\n", run.settings.MAX_CURVES);
         return 0;
     }
     run.curves.ensure(id);

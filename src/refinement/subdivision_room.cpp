@@ -48,6 +48,7 @@ double cuts_at_least(double steps, double per_cut) {
 // What is left of each limit while the cuts are counted.
 struct Room {
     double points = 0, curves = 0, list = 0;
+    int max_curves = MAX_CURVES;  // the run's MAX_CURVES, for its message
 };
 
 // Reports the limit a run of `cuts` cuts overruns first, in the order the
@@ -62,7 +63,7 @@ bool room_for_cuts(Room& r, double cuts, const char* list_message, int list_limi
     if (r.points <= r.curves && r.points <= r.list)
         report("Increase MAX_CONTROL_POINTS (curr.%i) (MULT_CO5.C)\n", MAX_CONTROL_POINTS);
     else if (r.curves <= r.list)
-        report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", MAX_CURVES);
+        report("Increase MAX_CURVES (now=%i) in KORVEX.H\n   (MULT_CO5.C)\n", r.max_curves);
     else
         report(list_message, list_limit);
     return false;
@@ -114,7 +115,8 @@ int check_subdivision_room(const Run& run, int k) {
     const Subregion& s = run.patches[k];
     Room r;
     r.points = MAX_CONTROL_POINTS - run.nPoints;
-    r.curves = MAX_CURVES - run.nCurves;
+    r.curves = run.settings.MAX_CURVES - run.nCurves;
+    r.max_curves = run.settings.MAX_CURVES;
     if (!loop_fits(run, s, 0, r)) return 0;
     for (int h = 1; h <= s.num_holes; ++h)
         if (!loop_fits(run, s, h, r)) return 0;

@@ -102,9 +102,9 @@ int build_vertex_loops(const Run& run, int k, std::vector<VertexLoop>& loops) {
     for (int ih = 0; ih <= patch.num_holes; ++ih) {
         const int* curves = ih == 0 ? patch.curves_id.data() : patch.holes[static_cast<std::size_t>(ih)].curves.data();
         const int nc = ih == 0 ? patch.num_curves : patch.holes[static_cast<std::size_t>(ih)].num_curves;
-        if (nc > MAX_CURVES - 1) {
+        if (nc > run.settings.MAX_CURVES - 1) {
             report("Error (MULT_C15.C): patch[%i].holes[%i].num_curves=%i > (MAX_CURVES-1)(=%i)\n", k, ih, nc,
-                   MAX_CURVES - 1);
+                   run.settings.MAX_CURVES - 1);
             report("(holes[0] stands for the outer boundary)\n");
             return 0;
         }

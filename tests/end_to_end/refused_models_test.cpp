@@ -4,6 +4,7 @@
 // (the regression models of runs that took a minute and many gigabytes).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,38 @@ TEST(RefusedModels, MutatedModelsReportEveryInvalidElement) {
             EXPECT_NE(r.log.find(" Output data error: element " + number + " of subregion "), std::string::npos)
                 << failure;
         }
+    }
+}
+
+// The model-wide capacities are run settings: below what the model needs the
+// run stops with the limit's message and the value in force (also in the
+// log's list of array sizes); raised far above the default they change
+// nothing in the result.
+TEST(RefusedModels, ModelWideCapacitiesAreRunSettings) {
+    const struct {
+        const char* variable;
+        const char* value;
+        const char* listed;
+        const char* message;
+    } cases[] = {
+        {"KORVEX_MAX_CURVES", "10", " MAX_CURVES              =      10\n", " Increase MAX_CURVES in KORVEX.H  file.\n"},
+        {"KORVEX_MAX_NEW_POINTS", "20", " MAX_NEW_POINTS          =      20\n", "(currently =20)"},
+    };
+    const Meshed reference = mesh_test_model("plane_grid_3x3.sur");
+    ASSERT_EQ(reference.rc, 0) << reference.log;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variable);
+        setenv(c.variable, c.value, 1);
+        const Meshed r = mesh_test_model("plane_grid_3x3.sur");
+        setenv(c.variable, "1000000", 1);
+        const Meshed raised = mesh_test_model("plane_grid_3x3.sur");
+        unsetenv(c.variable);
+        EXPECT_NE(r.rc, 0);
+        EXPECT_TRUE(r.m3d_bytes.empty());
+        EXPECT_NE(r.log.find(c.listed), std::string::npos) << r.log;
+        EXPECT_NE(r.log.find(c.message), std::string::npos) << r.log;
+        EXPECT_EQ(raised.rc, 0) << raised.log;
+        EXPECT_EQ(raised.m3d_bytes, reference.m3d_bytes);
     }
 }
 

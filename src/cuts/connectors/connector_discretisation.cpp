@@ -92,8 +92,8 @@ int transform_segment_to_QL_lin_step(Run& run, const Subregion& patch, Connector
         return 0;
     }
     const int counter = run.nCurves + 1;
-    if (counter > MAX_CURVES) {
-        report("Increase MAX_CURVES (currently=%i)\n     (detected in MULT_CO1.C)", MAX_CURVES);
+    if (counter > run.settings.MAX_CURVES) {
+        report("Increase MAX_CURVES (currently=%i)\n     (detected in MULT_CO1.C)", run.settings.MAX_CURVES);
         return 0;
     }
     char name[32];
@@ -105,8 +105,8 @@ int transform_segment_to_QL_lin_step(Run& run, const Subregion& patch, Connector
     std::vector<double> t;
     if (!linear_step_positions(c, patch.REF, t)) return 0;
     const int n = static_cast<int>(t.size()) - 1;
-    if (run.num_new_points + n - 1 > MAX_NEW_POINTS) {
-        report(" Increase MAX_NEW_POINTS in korvex.h (currently =%i) \n    (in MULT_CO1.C)\n", MAX_NEW_POINTS);
+    if (run.num_new_points + n - 1 > run.settings.MAX_NEW_POINTS) {
+        report(" Increase MAX_NEW_POINTS in korvex.h (currently =%i) \n    (in MULT_CO1.C)\n", run.settings.MAX_NEW_POINTS);
         return 0;
     }
     const Vec3 unit = (B - A) / c.length;

@@ -110,8 +110,8 @@ int set_boundary(Run& run, Subregion& s, std::vector<int> loop, std::size_t from
         s.curve_names[static_cast<std::size_t>(i)] = c.name;
         const int m = c.num_new_points;
         for (int j = 1; j < m; ++j) {
-            if (np + 1 > MAX_NEW_POINTS || np + 1 > MAX_BOUNDARY_POINTS) {
-                report("Increase MAX_NEW_POINTS(currently=%i)\n", MAX_NEW_POINTS);
+            if (np + 1 > run.settings.MAX_NEW_POINTS || np + 1 > MAX_BOUNDARY_POINTS) {
+                report("Increase MAX_NEW_POINTS(currently=%i)\n", run.settings.MAX_NEW_POINTS);
                 report(parent ? "       (detected in WALLTR_2.C) (B)\n" : "       (detected in WALLTR_2.C) (A)\n");
                 return 0;
             }
