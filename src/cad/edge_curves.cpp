@@ -31,9 +31,9 @@ gp_Vec unit_tangent(const BRepAdaptor_Curve& c, double t) {
 enum class EdgeShape { line, arc, smooth };
 
 // Cutting closed faces leaves some edges as general curves (curves on a
-// surface, splines) that are in fact straight or circular: they are told
-// by points sampled along them, within `tolerance`. For an arc `turn` is
-// its angle.
+// surface, splines) that are in fact straight or circular, and some writers
+// give a circle as an ellipse with equal axes: they are told by points
+// sampled along them, within `tolerance`. For an arc `turn` is its angle.
 EdgeShape shape_of(const BRepAdaptor_Curve& c, double tolerance, double& turn) {
     const double t0 = c.FirstParameter(), t1 = c.LastParameter();
     if (c.GetType() == GeomAbs_Line) return EdgeShape::line;
@@ -50,8 +50,9 @@ EdgeShape shape_of(const BRepAdaptor_Curve& c, double tolerance, double& turn) {
         for (const gp_Pnt& q : p) straight = straight && gp_Vec(p[0], q).Crossed(chord).Magnitude() / chord.Magnitude() < tolerance;
         if (straight) return EdgeShape::line;
     }
-    // The circle through the first, middle and last points.
-    const gp_Vec a(p[n / 2], p[0]), b(p[n / 2], p[n]);
+    // The circle through the points at a quarter, half and three quarters
+    // of the parameter range (distinct on a closed edge too).
+    const gp_Vec a(p[n / 2], p[n / 4]), b(p[n / 2], p[3 * n / 4]);
     const gp_Vec axb = a.Crossed(b);
     if (axb.SquareMagnitude() == 0) return EdgeShape::smooth;
     const gp_Vec to_centre = (b.Crossed(axb) * a.SquareMagnitude() + axb.Crossed(a) * b.SquareMagnitude()) /

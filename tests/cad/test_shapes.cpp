@@ -107,6 +107,11 @@ TopoDS_Shape l_spline_panel() {
     return BRepAlgoAPI_Cut(spline_panel(), BRepPrimAPI_MakeBox(gp_Pnt(40, 25, -20), gp_Pnt(70, 50, 20)).Shape()).Shape();
 }
 
+TopoDS_Shape stepped_spline_panel() {
+    const TopoDS_Shape lower = BRepAlgoAPI_Cut(spline_panel(), BRepPrimAPI_MakeBox(gp_Pnt(45, 15, -20), gp_Pnt(70, 50, 20)).Shape()).Shape();
+    return BRepAlgoAPI_Cut(lower, BRepPrimAPI_MakeBox(gp_Pnt(30, 28, -20), gp_Pnt(70, 50, 20)).Shape()).Shape();
+}
+
 TopoDS_Shape unsewn_box() {
     const gp_Pnt p[8] = {{0, 0, 0}, {20, 0, 0}, {20, 20, 0}, {0, 20, 0}, {0, 0, 10}, {20, 0, 10}, {20, 20, 10}, {0, 20, 10}};
     return compound({flat({p[0], p[3], p[2], p[1]}), flat({p[4], p[5], p[6], p[7]}), flat({p[0], p[1], p[5], p[4]}),
@@ -130,6 +135,7 @@ std::vector<TestPart> test_parts() {
         {"revolved_nozzle", revolved_nozzle(), 2.0, 2},
         {"spline_panel", spline_panel(), 3.0, 1},
         {"l_spline_panel", l_spline_panel(), 3.0, 1},
+        {"stepped_spline_panel", stepped_spline_panel(), 2.5, 1},
         {"unsewn_box", unsewn_box(), 2.0, 0},
         {"branch_tee", branch_tee(), 2.0, 0},
         {"torus_ring", torus_ring(), 2.0, 0},

@@ -23,9 +23,10 @@ TopoDS_Shape pressure_vessel();             // cylinder R 10, length 30, hemisph
 TopoDS_Shape revolved_nozzle();             // flange, cone and throat revolved about z
 TopoDS_Shape spline_panel();                // B-spline panel over 60 x 40
 TopoDS_Shape l_spline_panel();              // the spline panel less its corner [40, 60] x [25, 40]: six corners
-TopoDS_Shape unsewn_box();
+TopoDS_Shape stepped_spline_panel();        // the spline panel less two steps: eight corners, two of them inward
+TopoDS_Shape unsewn_box();                  // six separate faces of a 20 x 20 x 10 box
 TopoDS_Shape torus_ring();                  // torus, radii 20 and 5: one face closed both ways
-TopoDS_Shape branch_tee();                  // tube R 10 with a branch R 4 at 45 degrees, one closed solid                  // six separate faces of a 20 x 20 x 10 box
+TopoDS_Shape branch_tee();                  // tube R 10 with a branch R 4 at 45 degrees, one closed solid
 
 // The parts of the tests, each with its element size and loop count.
 std::vector<TestPart> test_parts();
