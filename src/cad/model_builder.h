@@ -38,6 +38,7 @@ struct ModelCurve {
     std::string name;
     std::vector<int> points;  // indexes into the points
     gp_Vec start_tangent, end_tangent;
+    TopoDS_Edge edge;  // for a smooth curve, the CAD edge it follows (its nodes go back onto it after meshing)
 };
 
 struct ChainCurve {

@@ -9,7 +9,9 @@
 
 #include <BRepTools.hxx>
 #include <BRep_Tool.hxx>
+#include <GeomAPI_ProjectPointOnCurve.hxx>
 #include <GeomAPI_ProjectPointOnSurf.hxx>
+#include <Geom_Curve.hxx>
 #include <Geom_Surface.hxx>
 #include <Standard_Failure.hxx>
 
@@ -93,10 +95,47 @@ bool rewrite_nodes(const std::string& path, const ResultMesh& mesh, const std::s
 
 namespace {
 
-bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subregions, ProjectionReport& report,
-                std::string& error) {
+// The nodes of each smooth curve onto its CAD edge; an element spoiled by
+// the move gets its nodes back.
+void move_curve_nodes(ResultMesh& mesh, const std::vector<ModelCurve>& curves, std::set<int>& moved,
+                      ProjectionReport& report) {
+    std::map<std::string, const ModelCurve*> by_name;
+    for (const ModelCurve& c : curves)
+        if (!c.edge.IsNull()) by_name[c.name] = &c;
+    const ResultMesh original = mesh;
+    std::set<int> on_curves;
+    for (std::size_t n = 0; n < mesh.nodes.size(); ++n) {
+        const auto it = by_name.find(mesh.nodes[n].name);
+        if (it == by_name.end()) continue;
+        double first = 0, last = 0;
+        const Handle(Geom_Curve) curve = BRep_Tool::Curve(it->second->edge, first, last);
+        if (curve.IsNull()) continue;
+        const Vec3 p = mesh.nodes[n].p;
+        GeomAPI_ProjectPointOnCurve projector(gp_Pnt(p[0], p[1], p[2]), curve, first, last);
+        if (projector.NbPoints() == 0) continue;
+        const gp_Pnt q = projector.NearestPoint();
+        report.max_move = std::max(report.max_move, projector.LowerDistance());
+        mesh.nodes[n].p = Vec3{q.X(), q.Y(), q.Z()};
+        on_curves.insert(static_cast<int>(n) + 1);
+    }
+    for (std::size_t e = 0; e < mesh.elements.size(); ++e) {
+        const int element = static_cast<int>(e);
+        if (min_scaled_jacobian(mesh, element) > 0 || min_scaled_jacobian(original, element) <= 0) continue;
+        ++report.kept_for_validity;
+        for (int n : mesh.elements[e].nodes) {
+            mesh.nodes[n - 1].p = original.nodes[n - 1].p;
+            on_curves.erase(n);
+        }
+    }
+    moved.insert(on_curves.begin(), on_curves.end());
+}
+
+bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subregions,
+                const std::vector<ModelCurve>& curves, ProjectionReport& report, std::string& error) {
     ResultMesh mesh;
     if (!output::read_result_mesh(m3d, mesh, error)) return false;
+    std::set<int> moved;
+    move_curve_nodes(mesh, curves, moved, report);
     std::map<std::string, std::size_t> index;
     for (std::size_t s = 0; s < subregions.size(); ++s) index[subregions[s].name] = s;
     std::vector<std::vector<int>> groups(subregions.size());
@@ -108,7 +147,7 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
         for (int n : mesh.elements[e].nodes) owner[n] = owner[n] == -1 || owner[n] == g ? g : -2;
     }
     const ResultMesh original = mesh;
-    std::set<int> moved;
+    std::set<int> inside;  // interior nodes of free-form faces, moved
     for (std::size_t g = 0; g < groups.size(); ++g) {
         if (!subregions[g].move_nodes || groups[g].empty()) continue;
         double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
@@ -118,10 +157,11 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
         const std::set<int> boundary = boundary_nodes(mesh, groups[g], owner, static_cast<int>(g));
         for (int e : groups[g])
             for (int n : mesh.elements[e].nodes) {
-                if (boundary.count(n) || moved.count(n)) continue;
+                if (boundary.count(n) || inside.count(n)) continue;
                 Vec3 nearest;
                 const double d = project(surface, mesh.at(n), nearest);
                 mesh.nodes[n - 1].p = nearest;
+                inside.insert(n);
                 moved.insert(n);
                 report.max_move = std::max(report.max_move, d);
             }
@@ -131,7 +171,7 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
             ++report.kept_for_validity;
             for (int n : mesh.elements[e].nodes) {
                 mesh.nodes[n - 1].p = original.nodes[n - 1].p;
-                moved.erase(n);
+                if (inside.count(n)) moved.erase(n);
             }
         }
         for (int e : groups[g])
@@ -148,10 +188,15 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
 
 }  // namespace
 
+bool has_nodes_to_move(const std::vector<ModelSubregion>& subregions, const std::vector<ModelCurve>& curves) {
+    return std::any_of(subregions.begin(), subregions.end(), [](const ModelSubregion& s) { return s.move_nodes; }) ||
+           std::any_of(curves.begin(), curves.end(), [](const ModelCurve& c) { return !c.edge.IsNull(); });
+}
+
 bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubregion>& subregions,
-                           ProjectionReport& report, std::string& error) {
+                           const std::vector<ModelCurve>& curves, ProjectionReport& report, std::string& error) {
     try {
-        return move_nodes(m3d, subregions, report, error);
+        return move_nodes(m3d, subregions, curves, report, error);
     } catch (const Standard_Failure& failure) {
         error = m3d + ": moving the nodes onto the CAD faces failed (" + failure.GetMessageString() + ")";
         return false;

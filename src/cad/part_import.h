@@ -24,6 +24,7 @@ struct ImportedPart {
     double size = 0;          // the size used
     PreparedShape prepared;
     std::vector<ModelSubregion> subregions;
+    std::vector<ModelCurve> curves;
     std::string summary;      // printed by `korvex import`
 };
 
