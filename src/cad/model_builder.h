@@ -56,7 +56,7 @@ struct ModelSubregion {
     int cad_face = 0;
     std::string kind;       // surface kind of the CAD face
     TopoDS_Face face;
-    bool move_nodes = false;  // no exact type: nodes go onto the face after meshing
+    bool move_nodes = false;  // curved: interior nodes go onto the face after meshing
 };
 
 struct ModelSettings {
