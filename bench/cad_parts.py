@@ -31,7 +31,8 @@ import cad_corpus
 
 # Element size of each test part: the one its test meshes at.
 TEST_SIZES = {"plate_with_bolt_holes": 5.0, "flanges": 4.0, "filleted_box": 2.5, "pressure_vessel": 2.0,
-              "revolved_nozzle": 2.0, "spline_panel": 3.0, "l_spline_panel": 3.0, "unsewn_box": 2.0,
+              "revolved_nozzle": 2.0, "spline_panel": 3.0, "l_spline_panel": 3.0,
+              "plate_with_elliptic_holes": 3.0, "wavy_spline_panel": 3.0, "stepped_spline_panel": 2.5, "unsewn_box": 2.0,
               "branch_tee": 2.0, "torus_ring": 2.0}
 
 
