@@ -59,9 +59,15 @@ struct ModelSubregion {
     bool move_nodes = false;  // curved: interior nodes go onto the face after meshing
 };
 
+// The refinement coefficient of a subregion unless one is given: 0.2, and
+// 0.25 for a plane with holes, whose elements around the holes (on arcs of
+// whole steps rounded down) then keep a scaled Jacobian above 0.3 from
+// sizes of a quarter of the hole radius to sizes past it.
+constexpr double kDefaultRef = 0.2, kPlaneWithHolesRef = 0.25;
+
 struct ModelSettings {
     double size = 0;             // the step of every curve
-    double ref = 0.2;            // refinement coefficient of every subregion
+    double ref = -1;             // refinement coefficient of every subregion; negative: the defaults below
     double curve_tolerance = 0;  // largest gap between a smooth curve's polygon and the CAD edge
 };
 

@@ -91,10 +91,13 @@ std::string ModelBuilder::model_text(const std::string& title) const {
         text += line + text_of_step;
     }
     text += "SUBREGIONS\n";
-    char ref[32];
-    std::snprintf(ref, sizeof ref, " REF %.6g\n", settings_.ref);
     std::size_t hole = 0;
     for (const ModelSubregion& s : subregions_) {
+        const double coefficient = settings_.ref >= 0                          ? settings_.ref
+                                   : s.type == "PLANE" && !s.holes.empty() ? kPlaneWithHolesRef
+                                                                           : kDefaultRef;
+        char ref[32];
+        std::snprintf(ref, sizeof ref, " REF %.6g\n", coefficient);
         std::string line = s.name;
         if (!s.type.empty()) line += " " + s.type;
         if (!s.parameters.empty()) line += " " + s.parameters;
