@@ -38,6 +38,7 @@ PARTS = [
     ("saddle_thin", "saddle", {"R": 15, "L": 80, "r": 6, "H": 30}, 0, [1.5, 3.0]),
     ("spline_panel", "spline_panel", {}, 1, [2.0, 3.0, 5.0]),
     ("spline_panel_steep", "spline_panel", {"W": 80, "D": 30, "A": 15}, 1, [2.0, 4.0]),
+    ("notched_panel", "notched_panel", {}, 1, [2.0, 3.0]),
     ("frustum", "frustum", {}, 0, [1.5, 3.0]),
     ("frustum_flat", "frustum", {"R1": 40, "R2": 30, "H": 10}, 0, [2.0, 4.0]),
 ]

@@ -147,7 +147,7 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
         for (int n : mesh.elements[e].nodes) owner[n] = owner[n] == -1 || owner[n] == g ? g : -2;
     }
     const ResultMesh original = mesh;
-    std::set<int> inside;  // interior nodes of free-form faces, moved
+    std::set<int> inside;  // interior nodes of curved faces, moved
     for (std::size_t g = 0; g < groups.size(); ++g) {
         if (!subregions[g].move_nodes || groups[g].empty()) continue;
         double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
