@@ -36,6 +36,7 @@ PARTS = [
     ("nozzle_wide", "nozzle", {"RF": 50, "RI": 30, "RT": 12, "LC": 40, "LT": 30}, 2, [3.0, 5.0]),
     ("saddle", "saddle", {}, 0, [1.0, 2.0]),
     ("saddle_thin", "saddle", {"R": 15, "L": 80, "r": 6, "H": 30}, 0, [1.5, 3.0]),
+    ("saddle_open", "saddle", {"open": 1, "r": 7}, 3, [1.0, 2.0]),
     ("spline_panel", "spline_panel", {}, 1, [2.0, 3.0, 5.0]),
     ("spline_panel_steep", "spline_panel", {"W": 80, "D": 30, "A": 15}, 1, [2.0, 4.0]),
     ("notched_panel", "notched_panel", {}, 1, [2.0, 3.0]),
