@@ -39,6 +39,7 @@ PARTS = [
     ("saddle_open", "saddle", {"open": 1, "r": 7}, 3, [1.0, 2.0]),
     ("spline_panel", "spline_panel", {}, 1, [2.0, 3.0, 5.0]),
     ("spline_panel_steep", "spline_panel", {"W": 80, "D": 30, "A": 15}, 1, [2.0, 4.0]),
+    ("spline_panel_tall", "spline_panel", {"A": 25}, 1, [1.5, 3.0]),
     ("notched_panel", "notched_panel", {}, 1, [2.0, 3.0]),
     ("frustum", "frustum", {}, 0, [1.5, 3.0]),
     ("frustum_flat", "frustum", {"R1": 40, "R2": 30, "H": 10}, 0, [2.0, 4.0]),

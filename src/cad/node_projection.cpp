@@ -13,6 +13,7 @@
 #include <GeomAPI_ProjectPointOnSurf.hxx>
 #include <Geom_Curve.hxx>
 #include <Geom_Surface.hxx>
+#include <ShapeAnalysis_Surface.hxx>
 #include <Standard_Failure.hxx>
 
 #include "base/scaled_jacobian.h"
@@ -68,6 +69,65 @@ double min_scaled_jacobian(const ResultMesh& mesh, int e) {
         worst = std::min(worst, scaled_jacobian(quad_corner_normal(p, k), norm(a) * norm(b), normal, length));
     }
     return worst;
+}
+
+double worst_of(const ResultMesh& mesh, const std::vector<int>& group) {
+    double worst = 1;
+    for (int e : group) worst = std::min(worst, min_scaled_jacobian(mesh, e));
+    return worst;
+}
+
+// Rounds of smoothing of a free-form face's moved nodes at most: a node
+// projected from the engine's blended patch onto a steep face lands where
+// the face turns away from the patch, crowded against its neighbours.
+constexpr int kSmoothingRounds = 5;
+// The local search stops within this fraction of the elements' size.
+constexpr double kSmoothingPrecision = 1e-6;
+
+// The mean length of the group's element sides.
+double size_of(const ResultMesh& mesh, const std::vector<int>& group) {
+    double sum = 0;
+    for (int e : group) {
+        const auto& n = mesh.elements[e].nodes;
+        for (int k = 0; k < 4; ++k) sum += norm(mesh.at(n[(k + 1) % 4]) - mesh.at(n[k]));
+    }
+    return group.empty() ? 0 : sum / (4.0 * static_cast<double>(group.size()));
+}
+
+// Each round moves every movable node to the mean of its neighbours along
+// element edges and back onto the face (a local search from the node's
+// last surface parameters: the global projector is far slower); a round
+// that lowers the group's smallest scaled Jacobian is undone and ends the
+// smoothing.
+void smooth_on_face(ResultMesh& mesh, const std::vector<int>& group, const std::set<int>& movable,
+                    const TopoDS_Face& face, double precision) {
+    ShapeAnalysis_Surface surface(BRep_Tool::Surface(face));
+    std::map<int, std::set<int>> neighbours;
+    for (int e : group) {
+        const auto& n = mesh.elements[e].nodes;
+        for (int k = 0; k < 4; ++k)
+            if (movable.count(n[k])) neighbours[n[k]].insert({n[(k + 1) % 4], n[(k + 3) % 4]});
+    }
+    std::map<int, gp_Pnt2d> uv;
+    for (const auto& [node, around] : neighbours) {
+        const Vec3& p = mesh.at(node);
+        uv[node] = surface.ValueOfUV(gp_Pnt(p[0], p[1], p[2]), precision);
+    }
+    for (int round = 0; round < kSmoothingRounds; ++round) {
+        const double worst = worst_of(mesh, group);
+        std::vector<std::pair<int, Vec3>> before;
+        for (const auto& [node, around] : neighbours) {
+            Vec3 mean{0, 0, 0};
+            for (int m : around) mean = mean + mesh.at(m) * (1.0 / static_cast<double>(around.size()));
+            before.emplace_back(node, mesh.at(node));
+            uv[node] = surface.NextValueOfUV(uv[node], gp_Pnt(mean[0], mean[1], mean[2]), precision);
+            const gp_Pnt q = surface.Value(uv[node]);
+            mesh.nodes[node - 1].p = Vec3{q.X(), q.Y(), q.Z()};
+        }
+        if (worst_of(mesh, group) >= worst) continue;
+        for (const auto& [node, p] : before) mesh.nodes[node - 1].p = p;
+        return;
+    }
 }
 
 bool rewrite_nodes(const std::string& path, const ResultMesh& mesh, const std::set<int>& moved, std::string& error) {
@@ -173,6 +233,13 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
                 mesh.nodes[n - 1].p = original.nodes[n - 1].p;
                 if (inside.count(n)) moved.erase(n);
             }
+        }
+        if (subregions[g].type.empty()) {
+            std::set<int> movable;
+            for (int e : groups[g])
+                for (int n : mesh.elements[e].nodes)
+                    if (inside.count(n) && moved.count(n)) movable.insert(n);
+            smooth_on_face(mesh, groups[g], movable, subregions[g].face, kSmoothingPrecision * size_of(mesh, groups[g]));
         }
         for (int e : groups[g])
             for (int n : mesh.elements[e].nodes) {

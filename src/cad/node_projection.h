@@ -1,8 +1,9 @@
 // Meshed nodes moved onto the CAD shape: the nodes of smooth curves onto
 // their CAD edge (the model's smooth curve only passes through points of
 // the edge), then the interior nodes of faces without an exact surface type
-// onto their CAD face (nearest point of the face's surface). Other boundary
-// nodes stay. An element that a move would spoil keeps its nodes.
+// onto their CAD face (nearest point of the face's surface), those of
+// untyped faces then smoothed on the face. Other boundary nodes stay. An
+// element that a move would spoil keeps its nodes.
 #pragma once
 
 #include <string>
