@@ -7,10 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include <BRepTools.hxx>
 #include <BRep_Tool.hxx>
 #include <GeomAPI_ProjectPointOnCurve.hxx>
-#include <GeomAPI_ProjectPointOnSurf.hxx>
 #include <Geom_Curve.hxx>
 #include <Geom_Surface.hxx>
 #include <ShapeAnalysis_Surface.hxx>
@@ -25,19 +23,36 @@ namespace {
 
 using output::ResultMesh;
 
-// Distance of p from the face's surface (within the face's parameter
-// bounds) and the nearest point on it. The projector is set up once per
-// face: its search grid over the surface is the costly part.
-double project(GeomAPI_ProjectPointOnSurf& projector, const Vec3& p, Vec3& nearest) {
-    projector.Perform(gp_Pnt(p[0], p[1], p[2]));
-    if (!projector.IsDone() || projector.NbPoints() == 0) {
-        nearest = p;
-        return 0;
+// Searches on a face's surface stop within this fraction of the element size
+// (the nodes must lie within 1e-3 of it).
+constexpr double kProjectionPrecision = 1e-7;
+
+// Nearest points of a face's surface: a local search from the parameters
+// of the last point found (the nodes come element by element, each near the
+// last one), the global search for the first point and wherever the local
+// one ends farther than `reach` from the point. On a B-spline surface the
+// global search is many times slower.
+class FaceProjector {
+public:
+    FaceProjector(const TopoDS_Face& face, double precision, double reach)
+        : surface_(BRep_Tool::Surface(face)), precision_(precision), reach_(reach) {}
+
+    // Distance of p from the surface; the nearest point in `nearest`.
+    double project(const Vec3& p, Vec3& nearest) {
+        const gp_Pnt point(p[0], p[1], p[2]);
+        last_ = started_ ? surface_.NextValueOfUV(last_, point, precision_, reach_) : surface_.ValueOfUV(point, precision_);
+        started_ = true;
+        const gp_Pnt q = surface_.Value(last_);
+        nearest = Vec3{q.X(), q.Y(), q.Z()};
+        return q.Distance(point);
     }
-    const gp_Pnt q = projector.NearestPoint();
-    nearest = Vec3{q.X(), q.Y(), q.Z()};
-    return projector.LowerDistance();
-}
+
+private:
+    ShapeAnalysis_Surface surface_;
+    double precision_, reach_;
+    gp_Pnt2d last_;
+    bool started_ = false;
+};
 
 // Nodes on edges that only one element of the group uses, and nodes that
 // elements of other groups use: the group's boundary.
@@ -81,8 +96,6 @@ double worst_of(const ResultMesh& mesh, const std::vector<int>& group) {
 // projected from the engine's blended patch onto a steep face lands where
 // the face turns away from the patch, crowded against its neighbours.
 constexpr int kSmoothingRounds = 5;
-// The local search stops within this fraction of the elements' size.
-constexpr double kSmoothingPrecision = 1e-6;
 
 // The mean length of the group's element sides.
 double size_of(const ResultMesh& mesh, const std::vector<int>& group) {
@@ -210,16 +223,14 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
     std::set<int> inside;  // interior nodes of curved faces, moved
     for (std::size_t g = 0; g < groups.size(); ++g) {
         if (!subregions[g].move_nodes || groups[g].empty()) continue;
-        double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
-        BRepTools::UVBounds(subregions[g].face, u0, u1, v0, v1);
-        GeomAPI_ProjectPointOnSurf surface;
-        surface.Init(BRep_Tool::Surface(subregions[g].face), u0, u1, v0, v1);
+        const double size = size_of(mesh, groups[g]);
+        FaceProjector surface(subregions[g].face, kProjectionPrecision * size, size);
         const std::set<int> boundary = boundary_nodes(mesh, groups[g], owner, static_cast<int>(g));
         for (int e : groups[g])
             for (int n : mesh.elements[e].nodes) {
                 if (boundary.count(n) || inside.count(n)) continue;
                 Vec3 nearest;
-                const double d = project(surface, mesh.at(n), nearest);
+                const double d = surface.project(mesh.at(n), nearest);
                 mesh.nodes[n - 1].p = nearest;
                 inside.insert(n);
                 moved.insert(n);
@@ -239,12 +250,12 @@ bool move_nodes(const std::string& m3d, const std::vector<ModelSubregion>& subre
             for (int e : groups[g])
                 for (int n : mesh.elements[e].nodes)
                     if (inside.count(n) && moved.count(n)) movable.insert(n);
-            smooth_on_face(mesh, groups[g], movable, subregions[g].face, kSmoothingPrecision * size_of(mesh, groups[g]));
+            smooth_on_face(mesh, groups[g], movable, subregions[g].face, kProjectionPrecision * size);
         }
         for (int e : groups[g])
             for (int n : mesh.elements[e].nodes) {
                 Vec3 nearest;
-                report.max_distance = std::max(report.max_distance, project(surface, mesh.at(n), nearest));
+                report.max_distance = std::max(report.max_distance, surface.project(mesh.at(n), nearest));
             }
     }
     for (std::size_t e = 0; e < mesh.elements.size(); ++e)
