@@ -99,12 +99,13 @@ bench-models: all
 # all-quad run on the same geometry when gmsh is installed.
 bench-generator: all
 	python3 bench/generator_scaling.py $(BUILD)/korvex
-# The CAD test parts through korvex PART.step and, when installed, gmsh's
-# pure-quad route at the same size.
+# The CAD test parts, the examples and the gmsh-written corpus through korvex
+# PART.step and, when installed, gmsh's pure-quad route at the same size.
 bench-cad: deps
 	cmake -S . -B build-bench-cad -DCMAKE_BUILD_TYPE=Release -DKORVEX_TESTS=ON
 	cmake --build build-bench-cad -j $(JOBS) --target korvex_cli korvex_example_parts
-	python3 bench/cad_parts.py build-bench-cad/korvex build-bench-cad/tests/korvex_example_parts
+	python3 bench/cad_parts.py build-bench-cad/korvex build-bench-cad/tests/korvex_example_parts --corpus \
+	    --parts examples/pressure_vessel.step:2 examples/filleted_box.step:2.5
 
 # Fuzzing: coverage-guided with clang's libFuzzer, or the plain mutation
 # driver where clang is missing. Every input must end within FUZZ_TIMEOUT s.

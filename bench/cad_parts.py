@@ -13,6 +13,9 @@ free-boundary edge count (0 for a watertight closed skin).
 
   cad_parts.py KORVEX EXAMPLE_PARTS_TOOL [--repeats N]   the test parts, written by the tool
   cad_parts.py KORVEX --parts PART.step:H ...             given parts and sizes
+  cad_parts.py KORVEX --corpus                            the gmsh-written parts of bench/cad_corpus
+                                                          (each variant at its finest size)
+The options combine; the totals are over every part of the run.
 
 Times are wall seconds, the least of the repeats."""
 import argparse
@@ -24,9 +27,12 @@ import sys
 import tempfile
 import time
 
+import cad_corpus
+
 # Element size of each test part: the one its test meshes at.
 TEST_SIZES = {"plate_with_bolt_holes": 5.0, "flanges": 4.0, "filleted_box": 2.5, "pressure_vessel": 2.0,
-              "revolved_nozzle": 2.0, "spline_panel": 3.0, "l_spline_panel": 3.0, "unsewn_box": 2.0,
+              "revolved_nozzle": 2.0, "spline_panel": 3.0, "l_spline_panel": 3.0,
+              "plate_with_elliptic_holes": 3.0, "wavy_spline_panel": 3.0, "stepped_spline_panel": 2.5, "unsewn_box": 2.0,
               "branch_tee": 2.0, "torus_ring": 2.0}
 
 
@@ -152,6 +158,7 @@ def main():
     parser.add_argument("korvex")
     parser.add_argument("tool", nargs="?")
     parser.add_argument("--parts", nargs="*", default=[])
+    parser.add_argument("--corpus", action="store_true")
     parser.add_argument("--repeats", type=int, default=3)
     args = parser.parse_args()
     folder = tempfile.mkdtemp(prefix="korvex_cad_bench_")
@@ -165,6 +172,8 @@ def main():
             copy = os.path.join(folder, os.path.basename(path))
             shutil.copy(path, copy)
             parts.append((copy, float(size)))
+        if args.corpus and shutil.which("gmsh"):  # gmsh writes the corpus
+            parts += [(path, sizes[0]) for path, sizes, _ in cad_corpus.write_parts(folder)]
         gmsh = shutil.which("gmsh")
         if not gmsh:
             print("gmsh not installed: korvex alone")

@@ -41,13 +41,11 @@ cad::ImportOptions import_options(const CadSettings& s) {
 }
 
 int move_nodes(const cad::ImportedPart& part, const std::string& model, bool quiet) {
-    const bool any = std::any_of(part.subregions.begin(), part.subregions.end(),
-                                 [](const cad::ModelSubregion& s) { return s.move_nodes; });
-    if (!any) return 0;
+    if (!cad::has_nodes_to_move(part.subregions, part.curves)) return 0;
     cad::ProjectionReport report;
     std::string error;
     const std::string m3d = model.substr(0, model.size() - 3) + "m3d";
-    if (!cad::move_nodes_onto_faces(m3d, part.subregions, report, error)) {
+    if (!cad::move_nodes_onto_faces(m3d, part.subregions, part.curves, report, error)) {
         std::fprintf(stderr, "korvex: %s\n", error.c_str());
         return 1;
     }

@@ -19,7 +19,7 @@ struct Capacities {
 // The settings of a CAD part's import (korvex import, korvex PART.step).
 struct CadSettings {
     double size = 0;           // target element size; 0: the importer's default
-    double ref = 0.2;          // refinement coefficient of every subregion
+    double ref = -1;           // refinement coefficient of every subregion; negative: the importer's defaults
     double sew_tolerance = 0;  // 0: the importer's default
 };
 

@@ -19,6 +19,8 @@ namespace {
 
 // A curve of the model holds at most this many points.
 constexpr int kMaxCurvePoints = 1000;
+// A smooth curve of the model needs at least this many points (the reader's rule).
+constexpr std::size_t kMinSmoothPoints = 4;
 
 gp_Vec unit_tangent(const BRepAdaptor_Curve& c, double t) {
     gp_Pnt p;
@@ -30,10 +32,14 @@ gp_Vec unit_tangent(const BRepAdaptor_Curve& c, double t) {
 
 enum class EdgeShape { line, arc, smooth };
 
+// Three sampled points whose angle has a smaller sine than this are taken as
+// in a line: the circle through them would be far larger than the part.
+constexpr double kCollinearSine = 1e-6;
+
 // Cutting closed faces leaves some edges as general curves (curves on a
-// surface, splines) that are in fact straight or circular: they are told
-// by points sampled along them, within `tolerance`. For an arc `turn` is
-// its angle.
+// surface, splines) that are in fact straight or circular, and some writers
+// give a circle as an ellipse with equal axes: they are told by points
+// sampled along them, within `tolerance`. For an arc `turn` is its angle.
 EdgeShape shape_of(const BRepAdaptor_Curve& c, double tolerance, double& turn) {
     const double t0 = c.FirstParameter(), t1 = c.LastParameter();
     if (c.GetType() == GeomAbs_Line) return EdgeShape::line;
@@ -50,10 +56,12 @@ EdgeShape shape_of(const BRepAdaptor_Curve& c, double tolerance, double& turn) {
         for (const gp_Pnt& q : p) straight = straight && gp_Vec(p[0], q).Crossed(chord).Magnitude() / chord.Magnitude() < tolerance;
         if (straight) return EdgeShape::line;
     }
-    // The circle through the first, middle and last points.
-    const gp_Vec a(p[n / 2], p[0]), b(p[n / 2], p[n]);
+    // The circle through the points at a quarter, half and three quarters
+    // of the parameter range (distinct on a closed edge too).
+    const gp_Vec a(p[n / 2], p[n / 4]), b(p[n / 2], p[3 * n / 4]);
     const gp_Vec axb = a.Crossed(b);
-    if (axb.SquareMagnitude() == 0) return EdgeShape::smooth;
+    // Three points in a line (an S-shaped curve) give no circle.
+    if (axb.Magnitude() <= kCollinearSine * a.Magnitude() * b.Magnitude()) return EdgeShape::smooth;
     const gp_Vec to_centre = (b.Crossed(axb) * a.SquareMagnitude() + axb.Crossed(a) * b.SquareMagnitude()) /
                              (2 * axb.SquareMagnitude());
     const gp_Pnt centre = p[n / 2].Translated(to_centre);
@@ -140,12 +148,16 @@ void ModelBuilder::add_smooth_curves(const TopoDS_Edge& edge, int first, int las
             const int count = sampler.IsDone() ? std::min(sampler.NbPoints(), kMaxCurvePoints) : 9;
             for (int k = 0; k < count; ++k) params.push_back(a + (b - a) * k / (count - 1));
         }
-        if (params.size() < 3) params = {a, 0.5 * (a + b), b};
+        if (params.size() < kMinSmoothPoints) {
+            params.clear();
+            for (std::size_t k = 0; k < kMinSmoothPoints; ++k) params.push_back(a + (b - a) * k / (kMinSmoothPoints - 1));
+        }
         const int end = j == pieces - 1 ? last : new_point(c.Value(b));
         std::vector<int> points{start};
         for (std::size_t k = 1; k + 1 < params.size(); ++k) points.push_back(new_point(c.Value(params[k])));
         points.push_back(end);
         out.push_back(add_curve("Q", points, unit_tangent(c, a), unit_tangent(c, b)));
+        curves_[out.back()].edge = edge;
         start = end;
     }
 }

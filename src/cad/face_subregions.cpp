@@ -136,6 +136,11 @@ bool ModelBuilder::add_piece(const CadFace& cad, const TopoDS_Face& piece, const
             s.move_nodes = true;
         }
     }
+    // The typed meshers of curved pieces place interior nodes on a surface
+    // of their own making, which strays from the CAD face by up to a few
+    // thousandths of the element size where a boundary is not a circle (a
+    // branch's saddle curve): every curved piece gets its nodes moved.
+    s.move_nodes = type != GeomAbs_Plane;
     subregions_.push_back(s);
     return true;
 }

@@ -38,6 +38,7 @@ struct ModelCurve {
     std::string name;
     std::vector<int> points;  // indexes into the points
     gp_Vec start_tangent, end_tangent;
+    TopoDS_Edge edge;  // for a smooth curve, the CAD edge it follows (its nodes go back onto it after meshing)
 };
 
 struct ChainCurve {
@@ -55,12 +56,18 @@ struct ModelSubregion {
     int cad_face = 0;
     std::string kind;       // surface kind of the CAD face
     TopoDS_Face face;
-    bool move_nodes = false;  // no exact type: nodes go onto the face after meshing
+    bool move_nodes = false;  // curved: interior nodes go onto the face after meshing
 };
+
+// The refinement coefficient of a subregion unless one is given: 0.2, and
+// 0.25 for a plane with holes, whose elements around the holes (on arcs of
+// whole steps rounded down) then keep a scaled Jacobian above 0.3 from
+// sizes of a quarter of the hole radius to sizes past it.
+constexpr double kDefaultRef = 0.2, kPlaneWithHolesRef = 0.25;
 
 struct ModelSettings {
     double size = 0;             // the step of every curve
-    double ref = 0.2;            // refinement coefficient of every subregion
+    double ref = -1;             // refinement coefficient of every subregion; negative: the defaults below
     double curve_tolerance = 0;  // largest gap between a smooth curve's polygon and the CAD edge
 };
 

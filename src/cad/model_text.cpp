@@ -2,7 +2,9 @@
 // comments, then points, curves and subregions.
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "cad/model_builder.h"
 
@@ -44,6 +46,26 @@ void face_table(std::string& text, const std::vector<ModelSubregion>& subregions
     }
 }
 
+// Length of the arc through three points (start, middle, end).
+double arc_length(const gp_Pnt& a, const gp_Pnt& m, const gp_Pnt& b) {
+    const gp_Vec u(m, a), v(m, b);
+    const double chord = a.Distance(b);
+    const double sine = u.Crossed(v).Magnitude() / (u.Magnitude() * v.Magnitude());
+    if (sine < 1e-12) return chord;
+    const double radius = chord / (2 * sine);
+    return 2 * radius * std::asin(std::min(1.0, chord / (2 * radius)));
+}
+
+// Arcs around a hole are divided into a whole number of steps, rounded
+// down (a quarter circle of 2.5 H gets two steps, not three): the plane
+// mesher then meets a hole with elements no smaller than the element size
+// and keeps its corners square. The step is a hair over the exact division
+// so that the reader's rounding keeps the count.
+double hole_arc_step(double length, double size) {
+    const double steps = std::max(1.0, std::floor(length / size + 1e-9));
+    return length / (steps + 0.2);
+}
+
 }  // namespace
 
 std::string ModelBuilder::model_text(const std::string& title) const {
@@ -53,18 +75,29 @@ std::string ModelBuilder::model_text(const std::string& title) const {
     for (const ModelPoint& p : points_) text += p.name + coordinate(p.p.X(), settings_.size) + coordinate(p.p.Y(), settings_.size) +
                 coordinate(p.p.Z(), settings_.size) + "\n";
     text += "CURVES\n";
-    char step[48];
-    std::snprintf(step, sizeof step, " STEP %.6g\n", settings_.size);
-    for (const ModelCurve& c : curves_) {
+    std::set<int> hole_curves;
+    for (const ModelSubregion& s : subregions_)
+        for (const Chain& h : s.holes)
+            for (const ChainCurve& c : h) hole_curves.insert(c.curve);
+    for (std::size_t k = 0; k < curves_.size(); ++k) {
+        const ModelCurve& c = curves_[k];
         std::string line = c.name;
         for (int p : c.points) line += " " + points_[p].name;
-        text += line + step;
+        double step = settings_.size;
+        if (c.name[0] == 'C' && hole_curves.count(static_cast<int>(k)))
+            step = hole_arc_step(arc_length(points_[c.points[0]].p, points_[c.points[1]].p, points_[c.points[2]].p), step);
+        char text_of_step[48];
+        std::snprintf(text_of_step, sizeof text_of_step, " STEP %.6g\n", step);
+        text += line + text_of_step;
     }
     text += "SUBREGIONS\n";
-    char ref[32];
-    std::snprintf(ref, sizeof ref, " REF %.6g\n", settings_.ref);
     std::size_t hole = 0;
     for (const ModelSubregion& s : subregions_) {
+        const double coefficient = settings_.ref >= 0                          ? settings_.ref
+                                   : s.type == "PLANE" && !s.holes.empty() ? kPlaneWithHolesRef
+                                                                           : kDefaultRef;
+        char ref[32];
+        std::snprintf(ref, sizeof ref, " REF %.6g\n", coefficient);
         std::string line = s.name;
         if (!s.type.empty()) line += " " + s.type;
         if (!s.parameters.empty()) line += " " + s.parameters;

@@ -1,7 +1,9 @@
-// Meshed nodes of faces without an exact surface type moved onto their CAD
-// face. Boundary nodes (on the curves shared with other subregions or on the
-// part's free edges) stay; interior nodes go to the nearest point of the
-// face's surface. An element that the move would spoil keeps its nodes.
+// Meshed nodes moved onto the CAD shape: the nodes of smooth curves onto
+// their CAD edge (the model's smooth curve only passes through points of
+// the edge), then the interior nodes of faces without an exact surface type
+// onto their CAD face (nearest point of the face's surface), those of
+// untyped faces then smoothed on the face. Other boundary nodes stay. An
+// element that a move would spoil keeps its nodes.
 #pragma once
 
 #include <string>
@@ -12,7 +14,7 @@
 namespace korvex::cad {
 
 struct ProjectionReport {
-    int moved = 0;              // interior nodes moved
+    int moved = 0;              // nodes moved (on smooth curves and inside free-form faces)
     double max_move = 0;        // the longest move
     double max_distance = 0;    // largest distance of a node of these subregions from its face, after moving
     int kept_for_validity = 0;  // elements whose nodes were left in place
@@ -23,6 +25,9 @@ struct ProjectionReport {
 // numbering). Returns false with the reason when the file cannot be read or
 // written.
 bool move_nodes_onto_faces(const std::string& m3d, const std::vector<ModelSubregion>& subregions,
-                           ProjectionReport& report, std::string& error);
+                           const std::vector<ModelCurve>& curves, ProjectionReport& report, std::string& error);
+
+// True when meshing the model leaves nodes to move: a free-form face or a smooth curve.
+bool has_nodes_to_move(const std::vector<ModelSubregion>& subregions, const std::vector<ModelCurve>& curves);
 
 }  // namespace korvex::cad

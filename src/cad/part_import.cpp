@@ -95,6 +95,7 @@ bool import_part(const std::string& part, const std::string& model, const Import
             return false;
         }
         imported.subregions = builder.subregions();
+        imported.curves = builder.curves();
         imported.summary = summary_of(imported, builder);
         return write_whole(model, builder.model_text("Imported from " + file_name(part)), error);
     } catch (const Standard_Failure& failure) {

@@ -12,7 +12,7 @@ namespace korvex::cad {
 
 struct ImportOptions {
     double size = 0;           // target element size; 0: kDefaultSizeFraction of the bounding-box diagonal
-    double ref = 0.2;          // refinement coefficient of every subregion
+    double ref = -1;           // refinement coefficient of every subregion; negative: the defaults of ModelSettings
     double sew_tolerance = 0;  // 0: a millionth of the bounding-box diagonal
 };
 
@@ -24,6 +24,7 @@ struct ImportedPart {
     double size = 0;          // the size used
     PreparedShape prepared;
     std::vector<ModelSubregion> subregions;
+    std::vector<ModelCurve> curves;
     std::string summary;      // printed by `korvex import`
 };
 

@@ -82,12 +82,17 @@ private:
 
 // A corner is a joint of the boundary that turns by more than this.
 constexpr double kCornerTurn = 25.0 * M_PI / 180.0;
+// Rounds of corner cuts at most: each round cuts every piece that still has
+// more than four corners once, and each clean cut removes an inward corner.
+constexpr int kMaxCornerRounds = 8;
 
-// A free-form face (meshed with two to four edges) with more than four
-// corners: the line of constant first parameter through each corner where
-// the boundary turns inwards (an L-shaped panel becomes two four-cornered
-// pieces), or through the middle when no corner does.
-void corner_cuts(const TopoDS_Face& face, std::vector<double>& u) {
+struct Corner {
+    gp_Pnt2d uv;
+    bool inward = false;  // the boundary turns inwards there (a re-entrant corner)
+};
+
+// The corners of the face's outer boundary, in boundary order.
+std::vector<Corner> corners_of(const TopoDS_Face& face) {
     std::vector<gp_Vec> start, end;  // unit tangents along the boundary at each edge's ends
     std::vector<TopoDS_Vertex> first;
     for (BRepTools_WireExplorer ex(BRepTools::OuterWire(face), face); ex.More(); ex.Next()) {
@@ -107,28 +112,94 @@ void corner_cuts(const TopoDS_Face& face, std::vector<double>& u) {
         first.push_back(ex.CurrentVertex());
     }
     const BRepAdaptor_Surface surface(face);
-    std::vector<double> inward;
-    int corners = 0;
+    std::vector<Corner> corners;
     for (std::size_t k = 0; k < start.size(); ++k) {
         const gp_Vec& out = end[k];
         const gp_Vec& in = start[(k + 1) % start.size()];
         if (out.Magnitude() == 0 || in.Magnitude() == 0 || out.Angle(in) <= kCornerTurn) continue;
-        ++corners;
-        const gp_Pnt2d uv = BRep_Tool::Parameters(first[(k + 1) % start.size()], face);
+        Corner corner;
+        corner.uv = BRep_Tool::Parameters(first[(k + 1) % start.size()], face);
         gp_Pnt p;
         gp_Vec du, dv;
-        surface.D1(uv.X(), uv.Y(), p, du, dv);
+        surface.D1(corner.uv.X(), corner.uv.Y(), p, du, dv);
         gp_Vec normal = du.Crossed(dv);
         if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
-        if (out.Crossed(in).Dot(normal) < 0) inward.push_back(uv.X());
+        corner.inward = out.Crossed(in).Dot(normal) < 0;
+        corners.push_back(corner);
     }
-    if (corners <= 4) return;
-    if (inward.empty()) {
-        double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
-        BRepTools::UVBounds(face, u0, u1, v0, v1);
-        inward.push_back(0.5 * (u0 + u1));
+    return corners;
+}
+
+bool is_free_form(GeomAbs_SurfaceType type) {
+    return type != GeomAbs_Plane && type != GeomAbs_Cylinder && type != GeomAbs_Sphere && type != GeomAbs_Cone &&
+           type != GeomAbs_SurfaceOfRevolution;
+}
+
+// The face divided along lines of constant parameter, the cuts of shared
+// edges recorded in the context; null when the division fails.
+TopoDS_Shape divide(const TopoDS_Face& face, const std::vector<double>& u, const std::vector<double>& v,
+                    const Handle(ShapeBuild_ReShape)& context) {
+    ShapeUpgrade_FaceDivide division(face);
+    division.SetSplitSurfaceTool(new SplitAtValues(u, v));
+    division.SetContext(context);
+    return division.Perform() ? division.Result() : TopoDS_Shape();
+}
+
+// Two pieces or more, each with one boundary and fewer corners than the face had.
+bool divides_cleanly(const TopoDS_Shape& division, std::size_t corners) {
+    if (division.IsNull()) return false;
+    std::vector<TopoDS_Face> pieces;
+    collect_faces(division, pieces);
+    if (pieces.size() < 2) return false;
+    for (const TopoDS_Face& piece : pieces) {
+        int wires = 0;
+        for (TopExp_Explorer ex(piece, TopAbs_WIRE); ex.More(); ex.Next()) ++wires;
+        if (wires != 1 || corners_of(piece).size() >= corners) return false;
     }
-    u.insert(u.end(), inward.begin(), inward.end());
+    return true;
+}
+
+// One cut of a free-form face (meshed with two to four edges) that has more
+// than four corners: the first line of constant parameter through an inward
+// corner that divides it cleanly (an L-shaped panel becomes two
+// four-cornered pieces; a notch in a side is cut off along its sides); on
+// the first round, a face with no inward corner is cut through the middle.
+// Null when the face is not cut.
+TopoDS_Shape cut_at_a_corner(const TopoDS_Face& face, bool first_round, const Handle(ShapeBuild_ReShape)& context) {
+    const std::vector<Corner> corners = corners_of(face);
+    if (corners.size() <= 4) return {};
+    bool inward = false;
+    for (const Corner& c : corners) {
+        if (!c.inward) continue;
+        inward = true;
+        for (const bool along_v : {true, false}) {
+            const std::vector<double> u = along_v ? std::vector<double>{c.uv.X()} : std::vector<double>{};
+            const std::vector<double> v = along_v ? std::vector<double>{} : std::vector<double>{c.uv.Y()};
+            if (divides_cleanly(divide(face, u, v, new ShapeBuild_ReShape), corners.size()))
+                return divide(face, u, v, context);
+        }
+    }
+    if (inward || !first_round) return {};
+    double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+    BRepTools::UVBounds(face, u0, u1, v0, v1);
+    return divide(face, {0.5 * (u0 + u1)}, {}, context);
+}
+
+// One round of corner cuts over the shape's free-form faces; false when no
+// face was cut.
+bool cut_at_corners(const TopoDS_Shape& shape, bool first_round, const Handle(ShapeBuild_ReShape)& context) {
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(shape, TopAbs_FACE, faces);
+    bool cut = false;
+    for (int i = 1; i <= faces.Extent(); ++i) {
+        const TopoDS_Face face = TopoDS::Face(faces(i));
+        if (!is_free_form(BRepAdaptor_Surface(face, false).GetType())) continue;
+        const TopoDS_Shape pieces = cut_at_a_corner(face, first_round, context);
+        if (pieces.IsNull()) continue;
+        context->Replace(face, pieces);
+        cut = true;
+    }
+    return cut;
 }
 
 // The cuts of one face beyond those of the angle division: the line of
@@ -149,8 +220,6 @@ void cuts_of_face(const TopoDS_Face& face, GeomAbs_SurfaceType type, std::vector
         const int pieces = static_cast<int>(std::ceil((v1 - v0) / kMaxPieceAngle - 1e-9));
         for (int k = 1; k < pieces; ++k) v.push_back(v0 + (v1 - v0) * k / pieces);
     }
-    if (type != GeomAbs_Cylinder && type != GeomAbs_Sphere && type != GeomAbs_Cone && type != GeomAbs_SurfaceOfRevolution)
-        corner_cuts(face, u);
     std::sort(u.begin(), u.end());
 }
 
@@ -166,10 +235,8 @@ TopoDS_Shape cut_further(const TopoDS_Shape& shape, const Handle(ShapeBuild_ReSh
         std::vector<double> u, v;
         cuts_of_face(face, type, u, v);
         if (u.empty() && v.empty()) continue;
-        ShapeUpgrade_FaceDivide divide(face);
-        divide.SetSplitSurfaceTool(new SplitAtValues(u, v));
-        divide.SetContext(context);
-        if (divide.Perform()) context->Replace(face, divide.Result());
+        const TopoDS_Shape pieces = divide(face, u, v, context);
+        if (!pieces.IsNull()) context->Replace(face, pieces);
     }
     return context->Apply(shape);
 }
@@ -217,7 +284,15 @@ bool prepare_shape(const TopoDS_Shape& read, double sew_tolerance, PreparedShape
         ShapeUpgrade_ShapeDivideAngle angle(kMaxPieceAngle, opened);
         angle.Perform();
         const Handle(ShapeBuild_ReShape) openings = new ShapeBuild_ReShape;
-        prepared.shape = cut_further(angle.Result(), openings);
+        TopoDS_Shape shape = cut_further(angle.Result(), openings);
+        std::vector<Handle(ShapeBuild_ReShape)> corner_rounds;
+        for (int round = 0; round < kMaxCornerRounds; ++round) {
+            const Handle(ShapeBuild_ReShape) context = new ShapeBuild_ReShape;
+            if (!cut_at_corners(shape, round == 0, context)) break;
+            shape = context->Apply(shape);
+            corner_rounds.push_back(context);
+        }
+        prepared.shape = shape;
 
         for (int i = 1; i <= cad_faces.Extent(); ++i) {
             CadFace face;
@@ -228,12 +303,15 @@ bool prepare_shape(const TopoDS_Shape& read, double sew_tolerance, PreparedShape
             const TopoDS_Shape after_closed = closed.GetContext()->Apply(now);
             const TopoDS_Shape after_angle = angle.GetContext()->Apply(after_closed);
             const TopoDS_Shape after_openings = openings->Apply(after_angle);
-            collect_faces(after_openings, face.pieces);
+            TopoDS_Shape after_corners = after_openings;
+            for (const Handle(ShapeBuild_ReShape)& round : corner_rounds) after_corners = round->Apply(after_corners);
+            collect_faces(after_corners, face.pieces);
             if (face.pieces.size() > 1) {
                 std::vector<std::string> reasons;
                 if (!after_closed.IsSame(now)) reasons.push_back("closed surface");
                 if (count_faces(after_angle) > count_faces(after_closed)) reasons.push_back("wider than a quarter turn");
-                if (count_faces(after_openings) > count_faces(after_angle)) reasons.push_back("opening, torus tube or more than four corners");
+                if (count_faces(after_openings) > count_faces(after_angle)) reasons.push_back("opening or torus tube");
+                if (count_faces(after_corners) > count_faces(after_openings)) reasons.push_back("more than four corners");
                 for (const std::string& r : reasons) {
                     if (!face.split_reason.empty()) face.split_reason += ", ";
                     face.split_reason += r;

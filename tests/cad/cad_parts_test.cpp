@@ -5,25 +5,25 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <set>
 #include <sstream>
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
-#include <BRepBuilderAPI_MakeVertex.hxx>
-#include <BRepExtrema_DistShapeShape.hxx>
-#include <BRepGProp.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRep_Builder.hxx>
+#include <gp_Pln.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Wire.hxx>
 #include <BRepTools.hxx>
 #include <IGESControl_Controller.hxx>
 #include <IGESControl_Writer.hxx>
-#include <GProp_GProps.hxx>
 
 #include "support/m3d_file.h"
 #include "support/mesh_checker.h"
+#include "part_mesh_check.h"
 #include "test_shapes.h"
 
 namespace korvex::test {
@@ -60,42 +60,6 @@ int korvex(const std::string& words, const fs::path& dir, std::string& err) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-double quad_area(const std::array<Point3, 4>& p) {
-    // Half the norm of the cross product of the diagonals: exact for a
-    // plane quad, the mean of both splits for a warped one.
-    const double a[3] = {p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
-    const double b[3] = {p[3][0] - p[1][0], p[3][1] - p[1][1], p[3][2] - p[1][2]};
-    const double c[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-    return 0.5 * std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-}
-
-// Closed loops of the edges that one element only uses.
-int boundary_loops(const std::vector<Quad>& quads) {
-    std::map<std::pair<int, int>, int> uses;
-    for (const Quad& q : quads)
-        for (int k = 0; k < 4; ++k) ++uses[std::minmax(q[k], q[(k + 1) % 4])];
-    std::map<int, std::vector<int>> next;
-    for (const auto& [e, n] : uses)
-        if (n == 1) {
-            next[e.first].push_back(e.second);
-            next[e.second].push_back(e.first);
-        }
-    std::set<int> seen;
-    int loops = 0;
-    for (const auto& [start, _] : next) {
-        if (seen.count(start)) continue;
-        ++loops;
-        std::vector<int> todo{start};
-        while (!todo.empty()) {
-            const int n = todo.back();
-            todo.pop_back();
-            if (!seen.insert(n).second) continue;
-            for (int m : next[n]) todo.push_back(m);
-        }
-    }
-    return loops;
-}
-
 class CadPart : public ::testing::TestWithParam<TestPart> {};
 
 TEST_P(CadPart, MeshesValidOnTheFacesWithItsAreaAndBoundary) {
@@ -107,36 +71,9 @@ TEST_P(CadPart, MeshesValidOnTheFacesWithItsAreaAndBoundary) {
     char size[32];
     std::snprintf(size, sizeof size, "%g", part.size);
     ASSERT_EQ(korvex(step.string() + " -q --size " + size, dir, err), 0) << err;
-    const M3dFile mesh = read_m3d((dir / (part.name + ".m3d")).string());
-    ASSERT_TRUE(mesh.ok()) << mesh.error;
-
-    std::vector<Point3> nodes;
-    for (const M3dNode& n : mesh.nodes) nodes.push_back({n.x, n.y, n.z});
-    std::vector<Quad> quads;
-    std::vector<std::string> groups;
-    for (const M3dElement& e : mesh.elements) {
-        quads.push_back(e.nodes);
-        groups.push_back(e.name);
-    }
-    CurvedMeshCheck check;
-    check.surface = [&](const Point3& p) {
-        BRepExtrema_DistShapeShape d(BRepBuilderAPI_MakeVertex(gp_Pnt(p[0], p[1], p[2])).Vertex(), part.shape);
-        return d.IsDone() ? d.Value() : 1e30;
-    };
-    check.max_distance = 1e-3 * part.size;
-    check.min_scaled_jacobian = 0.2;
-    const CurvedMeshReport report = check_curved_quad_mesh(nodes, quads, groups, check);
+    const PartMeshReport report =
+        check_part_mesh(part.shape, (dir / (part.name + ".m3d")).string(), part.size, part.boundary_loops);
     EXPECT_TRUE(report.ok()) << join_failures(report.failures);
-
-    GProp_GProps props;
-    BRepGProp::SurfaceProperties(part.shape, props);
-    double area = 0;
-    for (const Quad& q : quads) area += quad_area({nodes[q[0] - 1], nodes[q[1] - 1], nodes[q[2] - 1], nodes[q[3] - 1]});
-    EXPECT_NEAR(area, props.Mass(), 0.01 * props.Mass());
-    EXPECT_EQ(boundary_loops(quads), part.boundary_loops);
-    const double expected = props.Mass() / (part.size * part.size);
-    EXPECT_GT(static_cast<double>(quads.size()), 0.5 * expected);
-    EXPECT_LT(static_cast<double>(quads.size()), 2.5 * expected);
     fs::remove_all(dir);
 }
 
@@ -163,6 +100,29 @@ TEST(CadImport, WritesAModelThatMeshesOnItsOwn) {
     fs::remove_all(dir);
 }
 
+// A free-form face with eight corners, two of them inward, is cut again and
+// again until every piece has four corners: three pieces of four edges.
+TEST(CadImport, CutsAFreeFormFaceUntilEveryPieceHasFourCorners) {
+    const fs::path dir = scratch("steps");
+    ASSERT_TRUE(write_step(stepped_spline_panel(), (dir / "steps.step").string()));
+    std::string err;
+    ASSERT_EQ(korvex("import " + (dir / "steps.step").string() + " --size 2.5", dir, err), 0) << err;
+    const std::string summary = read_file(dir / "stdout.txt");
+    EXPECT_NE(summary.find("CAD face 1 (B-spline surface) cut into 3 pieces: more than four corners"), std::string::npos)
+        << summary;
+    std::istringstream model(read_file(dir / "steps.sur"));
+    int pieces = 0;
+    for (std::string line; std::getline(model, line);) {
+        if (line.rfind("R1_", 0) != 0) continue;
+        ++pieces;
+        std::size_t edges = 0;
+        for (std::size_t at = line.find(" EDGE "); at != std::string::npos; at = line.find(" EDGE ", at + 1)) ++edges;
+        EXPECT_EQ(edges, 4u) << line;
+    }
+    EXPECT_EQ(pieces, 3);
+    fs::remove_all(dir);
+}
+
 // The other formats: the same vessel written as BREP and as IGES (whose
 // faces come back unsewn) imports into the same subregions.
 TEST(CadImport, ReadsBrepAndIgesParts) {
@@ -185,6 +145,20 @@ TEST(CadImport, ReadsBrepAndIgesParts) {
     fs::remove_all(dir);
 }
 
+// A plate with a slit: its boundary runs out along the slit and back.
+TopoDS_Shape slit_plate() {
+    const gp_Pnt p[] = {{0, 0, 0}, {5, 0, 0}, {5, 5, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
+    const auto edge = [&](int a, int b) { return BRepBuilderAPI_MakeEdge(p[a], p[b]).Edge(); };
+    const TopoDS_Edge slit = edge(1, 2);
+    BRep_Builder builder;
+    TopoDS_Wire wire;
+    builder.MakeWire(wire);
+    for (const TopoDS_Shape& e : {TopoDS_Shape(edge(0, 1)), TopoDS_Shape(slit), slit.Reversed(), TopoDS_Shape(edge(1, 3)),
+                                  TopoDS_Shape(edge(3, 4)), TopoDS_Shape(edge(4, 5)), TopoDS_Shape(edge(5, 0))})
+        builder.Add(wire, e);
+    return BRepBuilderAPI_MakeFace(gp_Pln(gp::XOY()), wire).Face();
+}
+
 struct BadInput {
     std::string name, file, expected;
 };
@@ -196,11 +170,13 @@ TEST(CadImport, RefusesBadInputCleanly) {
     std::ofstream(dir / "garbage.step") << "ISO-10303-21;\nthis is not a part\n";
     std::ofstream(dir / "empty.step") << "";
     BRepTools::Write(BRepBuilderAPI_MakeEdge(gp_Pnt(0, 0, 0), gp_Pnt(1, 0, 0)).Edge(), (dir / "edge.brep").c_str());
+    BRepTools::Write(slit_plate(), (dir / "slit.brep").c_str());
     const BadInput cases[] = {
         {"missing", "missing.step", "cannot open"},
         {"garbage", "garbage.step", "cannot be read"},
         {"empty", "empty.step", "cannot be read"},
         {"no faces", "edge.brep", "no faces"},
+        {"slit", "slit.brep", "CAD face 1 (plane) cannot be expressed"},
     };
     for (const BadInput& c : cases) {
         const fs::path part = dir / c.file;

@@ -28,6 +28,7 @@
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 #include <gp_Circ.hxx>
+#include <gp_Elips.hxx>
 
 // Under LeakSanitizer (the sanitized test build): the memory OpenCASCADE's
 // libraries keep until the process ends (static tables, handles) is not a
@@ -61,6 +62,16 @@ TopoDS_Shape plate_with_bolt_holes() {
     BRepBuilderAPI_MakeFace face(polygon({{0, 0, 0}, {160, 0, 0}, {160, 100, 0}, {0, 100, 0}}));
     for (const auto& [x, y] : {std::pair{20.0, 20.0}, {140.0, 20.0}, {140.0, 80.0}, {20.0, 80.0}}) {
         const gp_Circ circle(gp_Ax2(gp_Pnt(x, y, 0), gp::DZ()), 8);
+        const TopoDS_Wire hole = BRepBuilderAPI_MakeWire(BRepBuilderAPI_MakeEdge(circle).Edge()).Wire();
+        face.Add(TopoDS::Wire(hole.Reversed()));
+    }
+    return face.Face();
+}
+
+TopoDS_Shape plate_with_elliptic_holes() {
+    BRepBuilderAPI_MakeFace face(polygon({{0, 0, 0}, {90, 0, 0}, {90, 40, 0}, {0, 40, 0}}));
+    for (const double x : {20.0, 45.0, 70.0}) {
+        const gp_Elips circle(gp_Ax2(gp_Pnt(x, 20, 0), gp::DZ()), 6, 6);
         const TopoDS_Wire hole = BRepBuilderAPI_MakeWire(BRepBuilderAPI_MakeEdge(circle).Edge()).Wire();
         face.Add(TopoDS::Wire(hole.Reversed()));
     }
@@ -103,8 +114,23 @@ TopoDS_Shape spline_panel() {
     return BRepBuilderAPI_MakeFace(surface, 1e-7).Face();
 }
 
+TopoDS_Shape wavy_spline_panel() {
+    TColgp_Array2OfPnt grid(1, 9, 1, 9);
+    for (int i = 1; i <= 9; ++i)
+        for (int j = 1; j <= 9; ++j) {
+            const double x = 7.5 * (i - 1), y = 5.0 * (j - 1);
+            grid.SetValue(i, j, gp_Pnt(x, y, 6 * std::sin(x / 60 * M_PI) * std::cos(y / 80 * M_PI) + 1.8 * std::sin(y / 20 * M_PI)));
+        }
+    return BRepBuilderAPI_MakeFace(GeomAPI_PointsToBSplineSurface(grid).Surface(), 1e-7).Face();
+}
+
 TopoDS_Shape l_spline_panel() {
     return BRepAlgoAPI_Cut(spline_panel(), BRepPrimAPI_MakeBox(gp_Pnt(40, 25, -20), gp_Pnt(70, 50, 20)).Shape()).Shape();
+}
+
+TopoDS_Shape stepped_spline_panel() {
+    const TopoDS_Shape lower = BRepAlgoAPI_Cut(spline_panel(), BRepPrimAPI_MakeBox(gp_Pnt(45, 15, -20), gp_Pnt(70, 50, 20)).Shape()).Shape();
+    return BRepAlgoAPI_Cut(lower, BRepPrimAPI_MakeBox(gp_Pnt(30, 28, -20), gp_Pnt(70, 50, 20)).Shape()).Shape();
 }
 
 TopoDS_Shape unsewn_box() {
@@ -124,12 +150,15 @@ TopoDS_Shape branch_tee() {
 std::vector<TestPart> test_parts() {
     return {
         {"plate_with_bolt_holes", plate_with_bolt_holes(), 5.0, 5},
+        {"plate_with_elliptic_holes", plate_with_elliptic_holes(), 3.0, 4},
         {"flanges", flanges_sharing_an_edge(), 4.0, 1},
         {"filleted_box", filleted_box(), 2.5, 0},
         {"pressure_vessel", pressure_vessel(), 2.0, 0},
         {"revolved_nozzle", revolved_nozzle(), 2.0, 2},
         {"spline_panel", spline_panel(), 3.0, 1},
+        {"wavy_spline_panel", wavy_spline_panel(), 3.0, 1},
         {"l_spline_panel", l_spline_panel(), 3.0, 1},
+        {"stepped_spline_panel", stepped_spline_panel(), 2.5, 1},
         {"unsewn_box", unsewn_box(), 2.0, 0},
         {"branch_tee", branch_tee(), 2.0, 0},
         {"torus_ring", torus_ring(), 2.0, 0},
