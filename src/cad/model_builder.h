@@ -59,11 +59,11 @@ struct ModelSubregion {
     bool move_nodes = false;  // curved: interior nodes go onto the face after meshing
 };
 
-// The refinement coefficient of a subregion unless one is given: 0.2, and
-// 0.25 for a plane with holes, whose elements around the holes (on arcs of
-// whole steps rounded down) then keep a scaled Jacobian above 0.3 from
-// sizes of a quarter of the hole radius to sizes past it.
-constexpr double kDefaultRef = 0.2, kPlaneWithHolesRef = 0.25;
+// The refinement coefficient of every subregion unless one is given. With
+// the hole arcs cut into whole steps, plates with holes keep a scaled
+// Jacobian above 0.3 around the holes from sizes of a quarter of the hole
+// radius to about 0.7 of it.
+constexpr double kDefaultRef = 0.2;
 
 struct ModelSettings {
     double size = 0;             // the step of every curve

@@ -93,9 +93,7 @@ std::string ModelBuilder::model_text(const std::string& title) const {
     text += "SUBREGIONS\n";
     std::size_t hole = 0;
     for (const ModelSubregion& s : subregions_) {
-        const double coefficient = settings_.ref >= 0                          ? settings_.ref
-                                   : s.type == "PLANE" && !s.holes.empty() ? kPlaneWithHolesRef
-                                                                           : kDefaultRef;
+        const double coefficient = settings_.ref >= 0 ? settings_.ref : kDefaultRef;
         char ref[32];
         std::snprintf(ref, sizeof ref, " REF %.6g\n", coefficient);
         std::string line = s.name;
