@@ -13,6 +13,10 @@ of the log. The summary counts the meshed models, those with such elements and
 those where an element was written without its report.
 
     python3 fuzz/plane_mutations.py --korvex build/korvex [--runs 400] [--seed 1] [--family curved]
+                                    [--models FOLDER]
+
+--models takes the models from another folder (a held-out survey on models
+the project does not ship).
 
 A run that takes longer than --max-seconds (default 2) or more memory than
 --max-mb (default 1024) is a finding too, whether it meshed or failed.
@@ -46,10 +50,10 @@ PLANE = re.compile(r"^\s*R\S*\s+PLANE\b", re.M)
 CURVED = re.compile(r"^\s*R\S*\s+(CYLINDER|REV2?|SPHERE|BILINEAR|TRIANGULAR|EDGE)\b|^\s*(HOLE|TREE)\b", re.M)
 
 
-def curved_models():
+def curved_models(folders=("tests/models", "examples")):
     """Models with a curved subregion, a hole or a tree."""
     paths = []
-    for folder in ("tests/models", "examples"):
+    for folder in folders:
         d = os.path.join(ROOT, folder)
         for name in sorted(os.listdir(d)):
             if name.endswith(".sur") and not name.startswith("refused_"):
@@ -59,9 +63,9 @@ def curved_models():
     return paths
 
 
-def plane_models():
+def plane_models(folders=("tests/models", "examples")):
     paths = []
-    for folder in ("tests/models", "examples"):
+    for folder in folders:
         d = os.path.join(ROOT, folder)
         for name in sorted(os.listdir(d)):
             if name.endswith(".sur"):
@@ -218,12 +222,14 @@ def main():
     ap.add_argument("--family", choices=("plane", "curved"), default="plane")
     ap.add_argument("--max-seconds", type=float, default=2.0)
     ap.add_argument("--max-mb", type=float, default=1024.0)
+    ap.add_argument("--models", default=None, help="take the models from this folder instead of the project's")
     args = ap.parse_args()
     args.keep = args.keep or os.path.join(ROOT, "build-fuzz", args.family + "_findings")
     korvex = os.path.abspath(args.korvex)
     rng = random.Random(args.seed)
     in_space = args.family == "curved"
-    models = curved_models() if in_space else plane_models()
+    folders = (os.path.abspath(args.models),) if args.models else ("tests/models", "examples")
+    models = curved_models(folders) if in_space else plane_models(folders)
     counts = {"meshed": 0, "failed": 0, "timeout": 0, "crash": 0}
     with_invalid, unreported, known_hard = [], [], 0
     with tempfile.TemporaryDirectory() as folder:

@@ -304,7 +304,34 @@ int check_subregion(const Run& run, const Subregion& s) {
     return report_outside_parts(run, s, segs.list) ? 0 : 1;
 }
 
+// The curve of the segment from record i to record j: the one of record i,
+// or of record j when record i names none.
+int segment_curve(const PlaneUV& uv, int i, int j) { return uv[i].curve_id != 0 ? uv[i].curve_id : uv[j].curve_id; }
+
 }  // namespace
+
+int check_parameter_boundary(const Run& run, const Subregion& s, const PlaneUV& uv) {
+    const int n = uv.num_points;
+    if (n < 3) return 1;
+    std::vector<Segment> segs(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        Segment& g = segs[static_cast<std::size_t>(i - 1)];
+        const int j = i % n + 1;
+        g.a = {uv[i].u, uv[i].v};
+        g.b = {uv[j].u, uv[j].v};
+        g.na = i;
+        g.nb = j;
+        g.curve = segment_curve(uv, i, j);
+    }
+    const double tol = kBoundaryContactTolerance * extent_of(segs);
+    int i = 0, j = 0;
+    if (!find_meeting(segs, tol, i, j)) return 1;
+    const Segment& a = segs[static_cast<std::size_t>(i)];
+    const Segment& b = segs[static_cast<std::size_t>(j)];
+    report(" Input data error: the boundary of subregion %s crosses or touches itself (curves %s and %s).\n",
+           s.name.c_str(), a.curve ? curve_name(run, a.curve).c_str() : "?", b.curve ? curve_name(run, b.curve).c_str() : "?");
+    return 0;
+}
 
 int check_plane_boundaries(const Run& run) {
     for (int k = 1; k <= run.nPatches; ++k) {

@@ -33,6 +33,12 @@ TEST(RefusedModels, EachGivesItsReasonAndNoResult) {
          " Input data error: tree T1 of subregion R1 leaves the subregion (curves QLs2 and QL2).\n"},
         {"refused_self_crossing_fillet_arc.sur",
          " Input data error: the boundary of subregion RPLATE crosses or touches itself (curves CFILLET and QLBACK).\n"},
+        {"refused_cylinder_self_crossing.sur",
+         " Input data error: the boundary of subregion R1 crosses or touches itself (curves C1 and QL2).\n"},
+        {"refused_untyped_folding_back.sur",
+         " Input data error: the boundary of subregion R1 crosses or touches itself (curves QL1 and QL5).\n"},
+        {"refused_untyped_self_crossing.sur",
+         " Input data error: the boundary of subregion R1 crosses or touches itself (curves QL2 and QL4).\n"},
         {"refused_sphere_arc_off_sphere.sur",
          " Input data error: point P2 of curve C1 is off the sphere of subregion RCAP\n"
          "  (distance from the centre 10.6301, radius 10).\n"},
