@@ -39,6 +39,10 @@ TEST(RefusedModels, EachGivesItsReasonAndNoResult) {
          " Input data error: the boundary of subregion R1 crosses or touches itself (curves QL1 and QL5).\n"},
         {"refused_untyped_self_crossing.sur",
          " Input data error: the boundary of subregion R1 crosses or touches itself (curves QL2 and QL4).\n"},
+        {"refused_rev_parallels_off_axis.sur",
+         " Input data error: the parallels of subregion R1 are not arcs about one axis (curves C1 and C2).\n"},
+        {"refused_rev2_parallels_off_axis.sur",
+         " Input data error: the parallels of subregion R1 are not arcs about one axis (curves C1 and C2).\n"},
         {"refused_sphere_arc_off_sphere.sur",
          " Input data error: point P2 of curve C1 is off the sphere of subregion RCAP\n"
          "  (distance from the centre 10.6301, radius 10).\n"},
