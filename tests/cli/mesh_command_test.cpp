@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -130,6 +132,25 @@ TEST(MeshCommand, DefaultRunsPrintASummaryAndVerboseRunsEveryMessage) {
     EXPECT_TRUE(log_without_time_text(verbose.out).ends_with(messages.substr(first_line.size())));
 }
 
+// The number of the element of the smallest scaled Jacobian among the
+// output data errors of a log, or "" when there is none.
+std::string worst_reported_element(const std::string& log) {
+    const char* prefix = " Output data error: element ";
+    std::string element;
+    double smallest = 2.0;
+    for (std::size_t at = log.find(prefix); at != std::string::npos; at = log.find(prefix, at + 1)) {
+        const char* number = log.c_str() + at + std::strlen(prefix);
+        const char* value = std::strstr(number, "scaled Jacobian ");
+        if (value == nullptr) break;
+        const double sj = std::strtod(value + 16, nullptr);
+        if (sj < smallest) {
+            smallest = sj;
+            element.assign(number, std::strcspn(number, " "));
+        }
+    }
+    return element;
+}
+
 TEST(MeshCommand, SummaryCountsWarningsAndOutputDataErrors) {
     const TempDir dir("cli");
     const std::string model = "mutated_trees_two_trees_arc.sur";
@@ -139,18 +160,7 @@ TEST(MeshCommand, SummaryCountsWarningsAndOutputDataErrors) {
     EXPECT_NE(r.out.find("  1 warning, 2 output data errors (see the log)\n"), std::string::npos) << r.out;
     // The summary names the element of the smallest scaled Jacobian among those the log reports.
     const std::string log = read_file(dir.path() / "mutated_trees_two_trees_arc.LOG");
-    const std::string prefix = " Output data error: element ";
-    std::string element;
-    double smallest = 2.0;
-    for (std::size_t at = log.find(prefix); at != std::string::npos; at = log.find(prefix, at + 1)) {
-        const std::size_t number = at + prefix.size();
-        const std::size_t value = log.find("scaled Jacobian ", number) + 16;
-        const double sj = std::stod(log.substr(value, log.find(')', value) - value));
-        if (sj < smallest) {
-            smallest = sj;
-            element = log.substr(number, log.find(' ', number) - number);
-        }
-    }
+    const std::string element = worst_reported_element(log);
     ASSERT_FALSE(element.empty()) << log;
     EXPECT_NE(r.out.find("smallest scaled Jacobian -"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("(element " + element + ")"), std::string::npos) << r.out;
