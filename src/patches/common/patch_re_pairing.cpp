@@ -19,7 +19,7 @@ namespace korvex {
 
 namespace {
 
-constexpr std::size_t kMaxFailingElementsTried = 64;  // bounds the work on a badly tangled patch
+constexpr std::size_t kMaxFailingElementsTried = 16;  // bounds the work on a badly tangled patch
 constexpr int kPlacementRounds = 3;                    // alternating searches for two new nodes
 
 using Hexagon = std::array<int, 6>;
@@ -153,25 +153,37 @@ Split corner_split(Array1<GenNode>& nodes, int num_nodes, const Array1<GenElemen
     return s;
 }
 
-// The best valid new arrangement around failing element e, preferring one
-// without new nodes; an empty split when none is valid.
-Split best_split(Array1<GenNode>& nodes, int num_nodes, const Array1<GenElement>& elements,
-                 const std::vector<std::vector<int>>& elements_of, int e, int orientation) {
-    std::vector<Split> candidates[3];  // with 0, 1 and 2 new nodes
+// The splits with `new_nodes` new nodes of the hexagons around element e
+// and of its interior corners.
+std::vector<Split> splits_with(Array1<GenNode>& nodes, int num_nodes, const Array1<GenElement>& elements,
+                               const std::vector<std::vector<int>>& elements_of, int e, int orientation,
+                               std::size_t new_nodes) {
+    std::vector<Split> splits;
+    const GenElement& el = elements[e];
     for (int k = 1; k <= 4; ++k) {
-        const GenElement& el = elements[e];
+        if (new_nodes == 2) {
+            Split s = corner_split(nodes, num_nodes, elements, elements_of, e, el.corner(k), orientation);
+            if (!s.quads.empty()) splits.push_back(std::move(s));
+            continue;
+        }
         const int n = element_with_edge(elements_of, elements, e, el.corner(k % 4 + 1), el.corner(k));
         Hexagon h;
-        if (n != 0 && hexagon_of(el, k, elements[n], h))
-            for (int d = 1; d <= 4; ++d) {
-                Split s = hexagon_split(nodes, num_nodes, h, d, el, orientation);
-                s.old_elements = {e, n};
-                candidates[s.new_nodes.size()].push_back(std::move(s));
-            }
-        Split s = corner_split(nodes, num_nodes, elements, elements_of, e, el.corner(k), orientation);
-        if (!s.quads.empty()) candidates[2].push_back(std::move(s));
+        if (n == 0 || !hexagon_of(el, k, elements[n], h)) continue;
+        for (int d = new_nodes == 0 ? 1 : 3; d <= (new_nodes == 0 ? 2 : 4); ++d) {
+            Split s = hexagon_split(nodes, num_nodes, h, d, el, orientation);
+            s.old_elements = {e, n};
+            splits.push_back(std::move(s));
+        }
     }
-    for (auto& group : candidates) {
+    return splits;
+}
+
+// The best valid new arrangement around failing element e, trying those
+// with fewer new nodes first; an empty split when none is valid.
+Split best_split(Array1<GenNode>& nodes, int num_nodes, const Array1<GenElement>& elements,
+                 const std::vector<std::vector<int>>& elements_of, int e, int orientation) {
+    for (std::size_t new_nodes = 0; new_nodes <= 2; ++new_nodes) {
+        std::vector<Split> group = splits_with(nodes, num_nodes, elements, elements_of, e, orientation, new_nodes);
         Split* best = nullptr;
         for (Split& s : group)
             if (s.worst >= kMinValidScaledJacobian && (!best || s.worst > best->worst)) best = &s;
