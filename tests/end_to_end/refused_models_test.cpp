@@ -72,7 +72,9 @@ TEST(RefusedModels, CurvedSubregionsGiveTheirReasonAndNoResult) {
 // invalid elements: the shared checker's every failing element is named by
 // the final check, and the result is still written.
 TEST(RefusedModels, MutatedModelsReportEveryInvalidElement) {
-    for (const char* model : {"mutated_trees_two_trees_arc.sur", "mutated_tri_bilinear_five_curves.sur"}) {
+    for (const char* model : {"mutated_trees_two_trees_arc.sur", "mutated_tri_bilinear_five_curves.sur",
+                              "mutated_holes_square_in_rect.sur", "mutated_holes_round_in_plate.sur",
+                              "mutated_plane_internal_point_near_corner.sur"}) {
         SCOPED_TRACE(model);
         const Meshed r = mesh_test_model(model);
         ASSERT_EQ(r.rc, 0) << r.log;
