@@ -179,10 +179,16 @@ def invalid_elements(m3d):
             if scaled_jacobian([nodes[c] for c in corners]) < MIN_VALID_SCALED_JACOBIAN}
 
 
+# A sanitized build reserves terabytes of address space for its shadow
+# memory: --sanitized leaves the address-space limit off.
+ADDRESS_LIMIT = [4 << 30]
+
+
 def limited():
     """Child limits: a runaway run stops at 60 s of processor time or 4 GB."""
     resource.setrlimit(resource.RLIMIT_CPU, (60, 60))
-    resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
+    if ADDRESS_LIMIT[0]:
+        resource.setrlimit(resource.RLIMIT_AS, (ADDRESS_LIMIT[0], ADDRESS_LIMIT[0]))
 
 
 def run_one(korvex, text, folder, cost=None):
@@ -223,7 +229,10 @@ def main():
     ap.add_argument("--max-seconds", type=float, default=2.0)
     ap.add_argument("--max-mb", type=float, default=1024.0)
     ap.add_argument("--models", default=None, help="take the models from this folder instead of the project's")
+    ap.add_argument("--sanitized", action="store_true", help="the command is a sanitized build: no address-space limit")
     args = ap.parse_args()
+    if args.sanitized:
+        ADDRESS_LIMIT[0] = 0
     args.keep = args.keep or os.path.join(ROOT, "build-fuzz", args.family + "_findings")
     korvex = os.path.abspath(args.korvex)
     rng = random.Random(args.seed)
