@@ -74,7 +74,7 @@ TEST(RefusedModels, CurvedSubregionsGiveTheirReasonAndNoResult) {
 TEST(RefusedModels, MutatedModelsReportEveryInvalidElement) {
     for (const char* model : {"mutated_trees_two_trees_arc.sur", "mutated_tri_bilinear_five_curves.sur",
                               "mutated_holes_square_in_rect.sur", "mutated_holes_round_in_plate.sur",
-                              "mutated_plane_internal_point_near_corner.sur"}) {
+                              "mutated_plane_internal_point_near_corner.sur", "mutated_holes_hole_near_edge.sur"}) {
         SCOPED_TRACE(model);
         const Meshed r = mesh_test_model(model);
         ASSERT_EQ(r.rc, 0) << r.log;
