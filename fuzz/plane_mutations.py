@@ -13,6 +13,10 @@ of the log. The summary counts the meshed models, those with such elements and
 those where an element was written without its report.
 
     python3 fuzz/plane_mutations.py --korvex build/korvex [--runs 400] [--seed 1] [--family curved]
+                                    [--models FOLDER]
+
+--models takes the models from another folder (a held-out survey on models
+the project does not ship).
 
 A run that takes longer than --max-seconds (default 2) or more memory than
 --max-mb (default 1024) is a finding too, whether it meshed or failed.
@@ -46,10 +50,10 @@ PLANE = re.compile(r"^\s*R\S*\s+PLANE\b", re.M)
 CURVED = re.compile(r"^\s*R\S*\s+(CYLINDER|REV2?|SPHERE|BILINEAR|TRIANGULAR|EDGE)\b|^\s*(HOLE|TREE)\b", re.M)
 
 
-def curved_models():
+def curved_models(folders=("tests/models", "examples")):
     """Models with a curved subregion, a hole or a tree."""
     paths = []
-    for folder in ("tests/models", "examples"):
+    for folder in folders:
         d = os.path.join(ROOT, folder)
         for name in sorted(os.listdir(d)):
             if name.endswith(".sur") and not name.startswith("refused_"):
@@ -59,9 +63,9 @@ def curved_models():
     return paths
 
 
-def plane_models():
+def plane_models(folders=("tests/models", "examples")):
     paths = []
-    for folder in ("tests/models", "examples"):
+    for folder in folders:
         d = os.path.join(ROOT, folder)
         for name in sorted(os.listdir(d)):
             if name.endswith(".sur"):
@@ -175,10 +179,16 @@ def invalid_elements(m3d):
             if scaled_jacobian([nodes[c] for c in corners]) < MIN_VALID_SCALED_JACOBIAN}
 
 
+# A sanitized build reserves terabytes of address space for its shadow
+# memory: --sanitized leaves the address-space limit off.
+ADDRESS_LIMIT = [4 << 30]
+
+
 def limited():
     """Child limits: a runaway run stops at 60 s of processor time or 4 GB."""
     resource.setrlimit(resource.RLIMIT_CPU, (60, 60))
-    resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
+    if ADDRESS_LIMIT[0]:
+        resource.setrlimit(resource.RLIMIT_AS, (ADDRESS_LIMIT[0], ADDRESS_LIMIT[0]))
 
 
 def run_one(korvex, text, folder, cost=None):
@@ -218,12 +228,17 @@ def main():
     ap.add_argument("--family", choices=("plane", "curved"), default="plane")
     ap.add_argument("--max-seconds", type=float, default=2.0)
     ap.add_argument("--max-mb", type=float, default=1024.0)
+    ap.add_argument("--models", default=None, help="take the models from this folder instead of the project's")
+    ap.add_argument("--sanitized", action="store_true", help="the command is a sanitized build: no address-space limit")
     args = ap.parse_args()
+    if args.sanitized:
+        ADDRESS_LIMIT[0] = 0
     args.keep = args.keep or os.path.join(ROOT, "build-fuzz", args.family + "_findings")
     korvex = os.path.abspath(args.korvex)
     rng = random.Random(args.seed)
     in_space = args.family == "curved"
-    models = curved_models() if in_space else plane_models()
+    folders = (os.path.abspath(args.models),) if args.models else ("tests/models", "examples")
+    models = curved_models(folders) if in_space else plane_models(folders)
     counts = {"meshed": 0, "failed": 0, "timeout": 0, "crash": 0}
     with_invalid, unreported, known_hard = [], [], 0
     with tempfile.TemporaryDirectory() as folder:

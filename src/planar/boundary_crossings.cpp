@@ -2,7 +2,8 @@
 // boundary, holes and trees are joined into segments, projected onto the
 // coordinate plane the subregion faces most, and every two segments that do
 // not share a node are tested for a common point (within a tolerance of the
-// subregion's extent). A uniform grid of about one cell per segment keeps
+// subregion's extent); two of the outer boundary or the holes that share one
+// are tested for a fold back along each other or a second pass through it. A uniform grid of about one cell per segment keeps
 // the test near linear. A hole or tree entirely outside is found by the
 // parity of the outer boundary's crossings of a ray from its first segment.
 #include <algorithm>
@@ -64,10 +65,23 @@ void add_curve(const Run& run, int signed_id, int owner, std::vector<Segment>& o
 }
 
 // The coordinate the subregion faces most: the largest component of the
-// Newell normal of its outer boundary.
+// Newell normal of its outer boundary; when that normal (nearly) vanishes,
+// as for a boundary crossing itself into two opposite loops, the coordinate
+// over which the nodes spread least.
 int facing_axis(const std::vector<Vec3>& xyz, std::size_t outer_segments) {
     Vec3 n{};
-    for (std::size_t i = 0; i < outer_segments; ++i) n = n + cross(xyz[2 * i], xyz[2 * i + 1]);
+    Vec3 lo{kNotComputed, kNotComputed, kNotComputed}, hi = lo * -1.0;
+    for (std::size_t i = 0; i < outer_segments; ++i) {
+        n = n + cross(xyz[2 * i], xyz[2 * i + 1]);
+        lo = {std::min(lo.x, xyz[2 * i].x), std::min(lo.y, xyz[2 * i].y), std::min(lo.z, xyz[2 * i].z)};
+        hi = {std::max(hi.x, xyz[2 * i].x), std::max(hi.y, xyz[2 * i].y), std::max(hi.z, xyz[2 * i].z)};
+    }
+    const Vec3 spread = hi - lo;
+    const double extent = std::max({spread.x, spread.y, spread.z, 0.0});
+    if (norm(n) <= kSqrtEps * extent * extent) {
+        if (spread.x <= spread.y && spread.x <= spread.z) return 0;
+        return spread.y <= spread.z ? 1 : 2;
+    }
     const double ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
     if (ax >= ay && ax >= az) return 0;
     return ay >= az ? 1 : 2;
@@ -126,6 +140,20 @@ bool share_node(const Segment& s, const Segment& r, double tol) {
     if (s.na == r.na || s.na == r.nb || s.nb == r.na || s.nb == r.nb) return true;
     return same_place(s.a, r.a, tol) || same_place(s.a, r.b, tol) || same_place(s.b, r.a, tol) ||
            same_place(s.b, r.b, tol);
+}
+
+// Whether two segments of the outer boundary or the holes that share a node
+// still meet wrongly: two of them leave (or reach) the same place, so the
+// boundary touches itself at a vertex, or the free end of one lies on the
+// other, so the boundary folds back along itself. Trees meet at nodes by design.
+bool fold_or_vertex_touch(const Segment& s, const Segment& r, double tol) {
+    if (s.owner < 0 || r.owner < 0) return false;
+    if (same_place(s.a, r.a, tol) || same_place(s.b, r.b, tol)) return true;
+    const bool s_ends_at_r = same_place(s.b, r.a, tol), r_ends_at_s = same_place(r.b, s.a, tol);
+    if (s_ends_at_r && r_ends_at_s) return true;
+    const P2& s_free = s_ends_at_r ? s.a : s.b;
+    const P2& r_free = s_ends_at_r ? r.b : r.a;
+    return point_segment_distance(s_free, r.a, r.b) < tol || point_segment_distance(r_free, s.a, s.b) < tol;
 }
 
 // Uniform grid over the segments' box: cell -> segments whose box meets it.
@@ -223,7 +251,8 @@ bool find_meeting(const std::vector<Segment>& segs, double tol, int& first, int&
             for (std::size_t j = i + 1; j < cell.size(); ++j) {
                 const Segment& s = segs[static_cast<std::size_t>(cell[i])];
                 const Segment& r = segs[static_cast<std::size_t>(cell[j])];
-                if (!pair_counts(s, r) || share_node(s, r, tol) || !segments_meet(s, r, tol)) continue;
+                if (!pair_counts(s, r)) continue;
+                if (share_node(s, r, tol) ? !fold_or_vertex_touch(s, r, tol) : !segments_meet(s, r, tol)) continue;
                 first = std::min(cell[i], cell[j]);
                 second = std::max(cell[i], cell[j]);
                 return true;
@@ -275,7 +304,34 @@ int check_subregion(const Run& run, const Subregion& s) {
     return report_outside_parts(run, s, segs.list) ? 0 : 1;
 }
 
+// The curve of the segment from record i to record j: the one of record i,
+// or of record j when record i names none.
+int segment_curve(const PlaneUV& uv, int i, int j) { return uv[i].curve_id != 0 ? uv[i].curve_id : uv[j].curve_id; }
+
 }  // namespace
+
+int check_parameter_boundary(const Run& run, const Subregion& s, const PlaneUV& uv) {
+    const int n = uv.num_points;
+    if (n < 3) return 1;
+    std::vector<Segment> segs(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        Segment& g = segs[static_cast<std::size_t>(i - 1)];
+        const int j = i % n + 1;
+        g.a = {uv[i].u, uv[i].v};
+        g.b = {uv[j].u, uv[j].v};
+        g.na = i;
+        g.nb = j;
+        g.curve = segment_curve(uv, i, j);
+    }
+    const double tol = kBoundaryContactTolerance * extent_of(segs);
+    int i = 0, j = 0;
+    if (!find_meeting(segs, tol, i, j)) return 1;
+    const Segment& a = segs[static_cast<std::size_t>(i)];
+    const Segment& b = segs[static_cast<std::size_t>(j)];
+    report(" Input data error: the boundary of subregion %s crosses or touches itself (curves %s and %s).\n",
+           s.name.c_str(), a.curve ? curve_name(run, a.curve).c_str() : "?", b.curve ? curve_name(run, b.curve).c_str() : "?");
+    return 0;
+}
 
 int check_plane_boundaries(const Run& run) {
     for (int k = 1; k <= run.nPatches; ++k) {

@@ -13,11 +13,21 @@
 namespace korvex::test {
 namespace {
 
+struct RefusedCase {
+    const char* model;
+    const char* message;
+};
+
+void expect_refused(const RefusedCase& c) {
+    SCOPED_TRACE(c.model);
+    const Meshed r = mesh_test_model(c.model);
+    EXPECT_NE(r.rc, 0);
+    EXPECT_TRUE(r.m3d_bytes.empty());
+    EXPECT_NE(r.log.find(c.message), std::string::npos) << r.log;
+}
+
 TEST(RefusedModels, EachGivesItsReasonAndNoResult) {
-    const struct {
-        const char* model;
-        const char* message;
-    } cases[] = {
+    const RefusedCase cases[] = {
         {"refused_tiny_step.sur", "Increase MAX_CURVES_PER_EDGE(currently 500)\n"},
         {"refused_tiny_step_refined_zone.sur", "Increase MAX_CURVES_PER_EDGE(currently 500)\n"},
         {"refused_tiny_step_long_curve.sur", "Increase MAX_CURVES_PER_EDGE(currently 500)\n"},
@@ -38,20 +48,34 @@ TEST(RefusedModels, EachGivesItsReasonAndNoResult) {
          " Input data error: point P2 of curve C1 is off the sphere of subregion RCAP\n"
          "  (distance from the centre 10.6301, radius 10).\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.model);
-        const Meshed r = mesh_test_model(c.model);
-        EXPECT_NE(r.rc, 0);
-        EXPECT_TRUE(r.m3d_bytes.empty());
-        EXPECT_NE(r.log.find(c.message), std::string::npos) << r.log;
-    }
+    for (const auto& c : cases) expect_refused(c);
+}
+
+// Curved subregions: the boundary in the plane they are meshed in, and
+// the parallels of surfaces of revolution.
+TEST(RefusedModels, CurvedSubregionsGiveTheirReasonAndNoResult) {
+    const RefusedCase cases[] = {
+        {"refused_cylinder_self_crossing.sur",
+         " Input data error: the boundary of subregion R1 crosses or touches itself (curves C1 and QL2).\n"},
+        {"refused_untyped_folding_back.sur",
+         " Input data error: the boundary of subregion R1 crosses or touches itself (curves QL1 and QL5).\n"},
+        {"refused_untyped_self_crossing.sur",
+         " Input data error: the boundary of subregion R1 crosses or touches itself (curves QL2 and QL4).\n"},
+        {"refused_rev_parallels_off_axis.sur",
+         " Input data error: the parallels of subregion R1 are not arcs about one axis (curves C1 and C2).\n"},
+        {"refused_rev2_parallels_off_axis.sur",
+         " Input data error: the parallels of subregion R1 are not arcs about one axis (curves C1 and C2).\n"},
+    };
+    for (const auto& c : cases) expect_refused(c);
 }
 
 // Changes of the project's models found by the mutation survey to leave
 // invalid elements: the shared checker's every failing element is named by
 // the final check, and the result is still written.
 TEST(RefusedModels, MutatedModelsReportEveryInvalidElement) {
-    for (const char* model : {"mutated_trees_two_trees_arc.sur", "mutated_tri_bilinear_five_curves.sur"}) {
+    for (const char* model : {"mutated_trees_two_trees_arc.sur", "mutated_tri_bilinear_five_curves.sur",
+                              "mutated_holes_square_in_rect.sur", "mutated_holes_round_in_plate.sur",
+                              "mutated_plane_internal_point_near_corner.sur", "mutated_holes_hole_near_edge.sur"}) {
         SCOPED_TRACE(model);
         const Meshed r = mesh_test_model(model);
         ASSERT_EQ(r.rc, 0) << r.log;

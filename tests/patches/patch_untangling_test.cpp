@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "patches/common/patch_untangling.h"
@@ -146,8 +147,10 @@ TEST(PatchUntangling, AnInteriorNodeOfTwoElementsIsRemoved) {
     EXPECT_TRUE(check(m).empty()) << join_failures(check(m));
 }
 
-TEST(PatchUntangling, FixedNodesNeverMoveAndAHopelessElementIsGivenBack) {
-    // The interior node is an internal point: the fold it makes cannot be undone.
+TEST(PatchUntangling, AFoldOfFixedNodesIsRePairedAndTheFixedNodesStay) {
+    // The interior node is an internal point pulled next to the far corner:
+    // no node may move, so the elements around it are re-paired, the point
+    // joined to that corner, with two new interior nodes.
     PatchMesh m = grid(2);
     const int p = node_at(m, 1, 1);
     m.nodes[p].name = "PINT";
@@ -155,15 +158,34 @@ TEST(PatchUntangling, FixedNodesNeverMoveAndAHopelessElementIsGivenBack) {
     m.nodes[p].x = 1.8;
     m.nodes[p].y = 1.9;
     const PatchMesh before = m;
-    const auto invalid = invalid_patch_elements(m.nodes, m.num_elements, m.elements, 1);
-    ASSERT_FALSE(invalid.empty());
+    ASSERT_FALSE(invalid_patch_elements(m.nodes, m.num_elements, m.elements, 1).empty());
     MessageCapture messages;
-    EXPECT_EQ(untangle(m), static_cast<int>(invalid.size()));
-    EXPECT_TRUE(messages.all().empty());
-    for (int i = 1; i <= m.num_nodes; ++i) {
+    EXPECT_EQ(untangle(m), 0);
+    EXPECT_EQ(m.num_nodes, before.num_nodes + 2);
+    EXPECT_EQ(m.num_elements, before.num_elements + 2);
+    for (int i = 1; i <= before.num_nodes; ++i) {
         EXPECT_EQ(m.nodes[i].x, before.nodes[i].x);
         EXPECT_EQ(m.nodes[i].y, before.nodes[i].y);
     }
+    for (int i = before.num_nodes + 1; i <= m.num_nodes; ++i) {
+        EXPECT_EQ(m.nodes[i].kind, NODE_KIND_INTERIOR);
+        EXPECT_EQ(m.nodes[i].name, "R1");
+    }
+    EXPECT_TRUE(check(m).empty()) << join_failures(check(m));
+}
+
+TEST(PatchUntangling, AHopelessElementIsGivenBack) {
+    // One element folded over itself, alone: nothing can move and there is
+    // no neighbour to re-pair it with.
+    PatchMesh m = grid(1);
+    std::swap(m.nodes[3].x, m.nodes[4].x);
+    const PatchMesh before = m;
+    MessageCapture messages;
+    EXPECT_EQ(untangle(m), 1);
+    EXPECT_TRUE(messages.all().empty());
+    ASSERT_EQ(m.num_nodes, before.num_nodes);
+    ASSERT_EQ(m.num_elements, before.num_elements);
+    for (int i = 1; i <= m.num_nodes; ++i) EXPECT_EQ(m.nodes[i].x, before.nodes[i].x);
 }
 
 }  // namespace

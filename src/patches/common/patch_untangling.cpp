@@ -5,6 +5,8 @@
 // elements (largest smallest corner area), then to shape them (largest
 // smallest scaled Jacobian). The nodes are swept until every element is
 // valid, the swept region growing by a ring of elements every few sweeps.
+// What moving cannot repair is re-paired with a neighbour
+// (re_pair_failing_elements).
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -77,12 +79,12 @@ double corner_area(const Array1<GenNode>& nodes, const GenElement& e, int orient
     return worst;
 }
 
-// The worst measure of the elements around node n.
-double node_quality(const Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t, int n,
+// The worst measure of the elements `star` (those around node n).
+double node_quality(const Array1<GenNode>& nodes, const Array1<GenElement>& elements, const std::vector<int>& star,
                     int orientation, Measure measure) {
     double worst = 0.0;
     bool first = true;
-    for (int e : t.elements_of[static_cast<std::size_t>(n)]) {
+    for (int e : star) {
         const double q = measure == Measure::CornerArea ? corner_area(nodes, elements[e], orientation)
                                                         : element_scaled_jacobian_uv(nodes, elements[e], orientation);
         worst = first ? q : std::min(worst, q);
@@ -91,12 +93,12 @@ double node_quality(const Array1<GenNode>& nodes, const Array1<GenElement>& elem
     return worst;
 }
 
-// Mean length of the element edges that meet at node n.
-double mean_edge_length(const Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t,
+// Mean length of the element edges that meet at node n (its elements are `star`).
+double mean_edge_length(const Array1<GenNode>& nodes, const Array1<GenElement>& elements, const std::vector<int>& star,
                         int n) {
     double sum = 0.0;
     int count = 0;
-    for (int e : t.elements_of[static_cast<std::size_t>(n)])
+    for (int e : star)
         for (int k = 1; k <= 4; ++k) {
             if (elements[e].corner(k) != n) continue;
             for (int other : {elements[e].corner(k % 4 + 1), elements[e].corner((k + 2) % 4 + 1)}) {
@@ -108,11 +110,11 @@ double mean_edge_length(const Array1<GenNode>& nodes, const Array1<GenElement>& 
 }
 
 // Compass search for the position of node n with the best node_quality.
-void compass_search(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t, int n,
+void compass_search(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const std::vector<int>& star, int n,
                     int orientation, Measure measure, double length) {
     constexpr int kDirections = 16;
     GenNode& node = nodes[n];
-    double best = node_quality(nodes, elements, t, n, orientation, measure);
+    double best = node_quality(nodes, elements, star, orientation, measure);
     double step = kInitialStep * length;
     for (int moves = 0; moves < kMaxSearchMoves && step > kFinalStep * length;) {
         bool moved = false;
@@ -121,7 +123,7 @@ void compass_search(Array1<GenNode>& nodes, const Array1<GenElement>& elements, 
             const double x = node.x, y = node.y;
             node.x = x + step * std::cos(angle);
             node.y = y + step * std::sin(angle);
-            const double q = node_quality(nodes, elements, t, n, orientation, measure);
+            const double q = node_quality(nodes, elements, star, orientation, measure);
             if (q > best) {
                 best = q;
                 moved = true;
@@ -135,14 +137,6 @@ void compass_search(Array1<GenNode>& nodes, const Array1<GenElement>& elements, 
     }
 }
 
-// Unfolds the star of node n where it is folded, then improves its shape.
-void optimise_node(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const PatchTopology& t, int n,
-                   int orientation) {
-    const double length = mean_edge_length(nodes, elements, t, n);
-    if (node_quality(nodes, elements, t, n, orientation, Measure::ScaledJacobian) < kMinValidScaledJacobian)
-        compass_search(nodes, elements, t, n, orientation, Measure::CornerArea, length);
-    compass_search(nodes, elements, t, n, orientation, Measure::ScaledJacobian, length);
-}
 
 // The movable nodes of the elements in `seed` and of `rings` rings of
 // elements around them, in increasing node order.
@@ -192,13 +186,22 @@ std::vector<int> move_free_nodes(std::vector<int> invalid, int num_nodes, Array1
         const std::vector<int> seed = repairable(invalid, elements, t);
         if (seed.empty()) break;
         for (int n : nodes_to_move(seed, std::min(round / kRoundsPerRing, kMaxRings), elements, t))
-            optimise_node(nodes, elements, t, n, orientation);
+            optimise_free_node(nodes, elements, t.elements_of[static_cast<std::size_t>(n)], n, orientation);
         invalid = invalid_patch_elements(nodes, num_elements, elements, orientation);
     }
     return invalid;
 }
 
 }  // namespace
+
+// Unfolds the star of node n where it is folded, then improves its shape.
+void optimise_free_node(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const std::vector<int>& star, int n,
+                        int orientation) {
+    const double length = mean_edge_length(nodes, elements, star, n);
+    if (node_quality(nodes, elements, star, orientation, Measure::ScaledJacobian) < kMinValidScaledJacobian)
+        compass_search(nodes, elements, star, n, orientation, Measure::CornerArea, length);
+    compass_search(nodes, elements, star, n, orientation, Measure::ScaledJacobian, length);
+}
 
 int untangle_patch_mesh(const char* subregion_name, int& num_nodes, Array1<GenNode>& nodes, int& num_elements,
                         Array1<GenElement>& elements) {
@@ -213,6 +216,7 @@ int untangle_patch_mesh(const char* subregion_name, int& num_nodes, Array1<GenNo
     if (collapse_patch_doublets(num_nodes, nodes, num_elements, elements))
         invalid = invalid_patch_elements(nodes, num_elements, elements, orientation);
     invalid = move_free_nodes(std::move(invalid), num_nodes, nodes, num_elements, elements, orientation);
+    if (!invalid.empty()) invalid = re_pair_failing_elements(invalid, num_nodes, nodes, num_elements, elements, orientation);
     const int left = static_cast<int>(invalid.size());
     if (left >= found) {
         // Nothing gained: the mesh stays as the generator made it.

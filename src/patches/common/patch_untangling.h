@@ -13,7 +13,9 @@
 // elements are repaired by moving free nodes only: nodes of kind
 // NODE_KIND_INTERIOR that are not internal points (named "PINT") and do not
 // lie on a boundary edge of the patch mesh; such nodes shared by only two
-// elements are removed, which renumbers the patch's nodes and elements. A mesh
+// elements are removed, which renumbers the patch's nodes and elements. An
+// element that moving cannot repair is split anew with a neighbour, which may
+// add an interior node and an element at the end. A mesh
 // with no invalid element is left untouched, bit for bit.
 #pragma once
 
@@ -43,9 +45,27 @@ std::vector<int> invalid_patch_elements(const Array1<GenNode>& nodes, int num_el
 // number of nodes removed.
 int collapse_patch_doublets(int& num_nodes, Array1<GenNode>& nodes, int& num_elements, Array1<GenElement>& elements);
 
+// Moves node n to unfold the elements `star` around it (the largest
+// smallest corner area) when one of them fails, then to shape them (the
+// largest smallest scaled Jacobian), by a compass search.
+void optimise_free_node(Array1<GenNode>& nodes, const Array1<GenElement>& elements, const std::vector<int>& star, int n,
+                        int orientation);
+
+// Re-pairs the elements around the failing elements `invalid` where moving
+// nodes cannot help: a failing element and a neighbour across one of its
+// edges form a hexagon, which is split anew into two quadrilaterals along
+// another diagonal, or into three around a new interior node (appended to
+// the nodes; its third element to the elements). Of the splits whose
+// elements are all valid the one of the largest smallest scaled Jacobian is
+// kept, a split without a new node first. Returns the elements still
+// failing.
+std::vector<int> re_pair_failing_elements(const std::vector<int>& invalid, int& num_nodes, Array1<GenNode>& nodes,
+                                          int& num_elements, Array1<GenElement>& elements, int orientation);
+
 // Checks every element; when some fail, removes the interior nodes of only
-// two elements (collapse_patch_doublets) and moves the free nodes around the
-// failing elements to make them valid, then reports how many were repaired.
+// two elements (collapse_patch_doublets), moves the free nodes around the
+// failing elements to make them valid and re-pairs those still failing
+// (re_pair_failing_elements), then reports how many were repaired.
 // When nothing could be repaired the mesh is given back as it came. Returns the number of
 // elements still invalid (0 when the mesh is valid); those are left for the
 // final check of the result to report.

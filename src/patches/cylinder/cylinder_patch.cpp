@@ -14,6 +14,7 @@
 #include "patches/common/patch_untangling.h"
 #include "patches/cylinder/cylinder_mesher.h"
 #include "patches/meshers.h"
+#include "planar/boundary_crossings.h"
 
 namespace korvex {
 
@@ -92,7 +93,7 @@ int unroll_until_closed(const Subregion& patch, const Vec3& axis, DenseBoundary&
 int mesh_unrolled_boundary(Run& run, const Subregion& patch, const CylinderBoundary& b, const DenseBoundary& dense,
                            PatchMesh& mesh) {
     PlaneUV uv;
-    if (!cylinder_boundary_list(run, b, dense, uv)) return 0;
+    if (!cylinder_boundary_list(run, b, dense, uv) || !check_parameter_boundary(run, patch, uv)) return 0;
     BoundaryGeneratorInput in;
     if (!cylinder_generator_input(patch, uv, in)) return 0;
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};

@@ -14,6 +14,7 @@
 #include "patches/common/boundary_generator_input.h"
 #include "patches/common/patch_untangling.h"
 #include "patches/plane/plane_mesher.h"
+#include "planar/boundary_crossings.h"
 
 namespace korvex {
 
@@ -68,6 +69,9 @@ int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal, Pa
         report("Unsuccessful return from parameterize_plane_patch() (PLANE_P3.C)\ninto process_plane_patch() (PLANE_PA.C)\n");
         return 0;
     }
+    // A PLANE subregion's boundary, holes and trees were checked as the user
+    // drew them; a flat subregion of another type is checked here.
+    if (patch.type != TYPE_PLANE && !check_parameter_boundary(run, patch, uv)) return 0;
     BoundaryGeneratorInput in;
     if (!build_generator_input(patch, uv, in)) return 0;
 

@@ -61,6 +61,22 @@ void pair_angles(const Run& run, const Subregion& patch, const RevEdges& e, int 
     top = degrees(ANGLEXYZ(C3, apart ? C1 : C3 + e.arc[lo].normal, first_edge_node(run, patch, e, hi)));
 }
 
+// Whether the parallels (edges 1 and 3) are arcs about one axis: their
+// planes parallel, and the line through their centres (when apart) along
+// their normal, each within the window of the parallels' right angle.
+bool parallels_share_axis(const RevEdges& e) {
+    const double window = std::sin(kParallelWindow * kPi / 180.0);
+    const Vec3 &n1 = e.arc[1].normal, &n3 = e.arc[3].normal;
+    if (norm(cross(n1, n3)) > window) return false;
+    const Vec3 d = e.arc[3].centre - e.arc[1].centre;
+    return distance(e.arc[1].centre, e.arc[3].centre) < kCoincidentCentres || norm(cross(d / norm(d), n1)) <= window;
+}
+
+const char* curve_name_at(const Run& run, const Subregion& patch, int pos) {
+    const Curve& cv = run.curves[std::abs(patch.curves_id[at(pos)])];
+    return cv.name_original.empty() ? cv.name.c_str() : cv.name_original.c_str();
+}
+
 void rotate_edge_tables(RevEdges& e) {
     const ArcGeometry a1 = e.arc[1];
     const int f1 = e.arcs_only[1];
@@ -165,6 +181,11 @@ int verify_and_preprocess_REV_patch(const Run& run, Subregion& patch, RevKind ki
         cycle_patch_edges(run, patch);
         rotate_edge_tables(e);
         edge_first_curves(patch, e.first);
+    }
+    if (!parallels_share_axis(e)) {
+        report(" Input data error: the parallels of subregion %s are not arcs about one axis (curves %s and %s).\n",
+               patch.name.c_str(), curve_name_at(run, patch, e.first[1]), curve_name_at(run, patch, e.first[3]));
+        return 0;
     }
     if (kind == RevKind::Rev2)
         report("arcs_only[1]=%i   arcs_only[2]=%i   arcs_only[3]=%i  arcs_only[4]=%i\n", e.arcs_only[1],

@@ -9,6 +9,7 @@
 #include "patches/common/patch_untangling.h"
 #include "patches/meshers.h"
 #include "patches/transfinite/transfinite_patch.h"
+#include "planar/boundary_crossings.h"
 #include "planar/plane_geometry.h"
 
 namespace korvex {
@@ -248,7 +249,7 @@ int mesh_transfinite(Run& run, int k, PatchMesh& mesh) {
         report("Cannot calculate (u,v) coordinates of curve points for patch %d\n", patch.id);
         return 0;
     }
-    if (!check_parameterization(w.pointsUV)) return 0;
+    if (!check_parameterization(w.pointsUV) || !check_parameter_boundary(run, patch, w.pointsUV)) return 0;
     if (!build_input(patch, w)) return 0;
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
     if (!call_Trelmo(w.in.points, w.in.N, w.in.entities, w.in.N, w.in.subregions, 1, w.m.gen_nodes, w.m.num_nodes, w.m.elements,
