@@ -72,9 +72,14 @@ inline std::string grid_of_plates(int k, double step) {
         }
     }
     for (int i = 0; i < k; ++i)
-        for (int j = 0; j < k; ++j)
-            m.subregions += "R" + std::to_string(i) + "_" + std::to_string(j) + " PLANE " + h(i, j) + " " +
-                            v(i + 1, j) + " " + h(i, j + 1) + " " + v(i, j) + " REF 0.2\n";
+        for (int j = 0; j < k; ++j) {
+            std::string name = "R";  // appended piece by piece: g++ 12 misreads "R" + to_string as overlapping
+            name += std::to_string(i);
+            name += '_';
+            name += std::to_string(j);
+            m.subregions += name + " PLANE " + h(i, j) + " " + v(i + 1, j) + " " + h(i, j + 1) + " " + v(i, j) +
+                            " REF 0.2\n";
+        }
     return m.text();
 }
 
