@@ -1,7 +1,8 @@
-"""Generated plane models shared by the benchmark runners and the output
+"""Generated models shared by the benchmark runners and the output
 comparison: discs bounded by two half arcs, L-shaped plates, grids of plates
 sharing their curves, and a few shapes that exercise the generator's
-unstructured path (graded steps, re-entrant corners, many arcs)."""
+unstructured path (graded steps, re-entrant corners, many arcs), and a
+curved tank of many subregions."""
 import math
 import random
 
@@ -143,6 +144,31 @@ def disc_sectors(radius, step):
     return pts, curves, subs
 
 
+def tank_ring(panels, radius, step):
+    """A closed-top tank of `panels` cylindrical shells (CYLINDER), their
+    spherical caps meeting at the pole (three-edged SPHERE) and conical
+    skirts (REV), every piece its own subregion sharing its curves."""
+    r, pts, curves, subs = radius, [], [], []
+    p = lambda x, y, z: f"{x!r} {y!r} {z!r}"
+    for q in range(panels):
+        a, m = 2 * math.pi * q / panels, 2 * math.pi * (q + 0.5) / panels
+        ca, sa, cm, sm = math.cos(a), math.sin(a), math.cos(m), math.sin(m)
+        pts += [f"PA{q} " + p(r * ca, r * sa, 0.0), f"PU{q} " + p(r * ca, r * sa, r),
+                f"PS{q} " + p(1.5 * r * ca, 1.5 * r * sa, -0.5 * r), f"PM{q} " + p(r * cm, r * sm, 0.0),
+                f"PN{q} " + p(r * cm, r * sm, r), f"PR{q} " + p(1.5 * r * cm, 1.5 * r * sm, -0.5 * r),
+                f"PC{q} " + p(r * math.sqrt(0.5) * ca, r * math.sqrt(0.5) * sa, r + r * math.sqrt(0.5))]
+    pts.append("PT " + p(0.0, 0.0, 2.0 * r))
+    for q in range(panels):
+        n = (q + 1) % panels
+        curves += [f"CB{q} PA{q} PM{q} PA{n} STEP {step}", f"CT{q} PU{q} PN{q} PU{n} STEP {step}",
+                   f"QLV{q} PA{q} PU{q} STEP {step}", f"CC{q} PU{q} PC{q} PT STEP {step}",
+                   f"CS{q} PS{q} PR{q} PS{n} STEP {step}", f"QLS{q} PA{q} PS{q} STEP {step}"]
+        subs += [f"RSH{q} CYLINDER ANGLEX 90 ANGLEY 90 ANGLEZ 0 CB{q} QLV{n} CT{q} QLV{q} REF 0.2",
+                 f"RCAP{q} SPHERE XC 0 YC 0 ZC {r!r} EDGE CT{q} EDGE CC{n} EDGE CC{q} REF 0.2",
+                 f"RSK{q} REV EDGE CB{q} EDGE QLS{n} EDGE CS{q} EDGE QLS{q} REF 0.2"]
+    return pts, curves, subs
+
+
 # The generated models of the output comparison: (key, title, parts).
 COMPARISON_MODELS = [
     ("disc_r5_s005", "Disc of radius 5 at step 0.05", disc(5.0, 0.05)),
@@ -161,5 +187,6 @@ COMPARISON_MODELS = [
     ("grid_3x3", "Nine plates sharing curves", grid_of_plates(3, 1.0)),
     ("comb_5", "Comb of five teeth", comb(5, 0.25)),
     ("comb_3_coarse", "Comb of three teeth, coarse", comb(3, 0.5)),
+    ("tank_ring_8", "Tank of eight shells, caps and skirts", tank_ring(8, 10.0, 0.8)),
 ] + [(f"polygon_{seed}", f"Random polygon {seed}", random_polygon(seed, 5 + seed % 9, 0.4 + 0.1 * (seed % 4)))
      for seed in range(1, 13)]

@@ -16,19 +16,30 @@ namespace {
 
 // The attempts shared between the workers and the merging thread. Workers
 // take subregions in order, at most `window` ahead of the merge, which
-// bounds the patch meshes held at once.
+// bounds the patch meshes held at once. A subregion meshed in order (REV)
+// is a barrier: the workers pass it only once the merging thread has meshed
+// it, since its mesher adds records to the model the workers read.
 class AttemptQueue {
 public:
-    AttemptQueue(int count, int window) : results_(static_cast<std::size_t>(count) + 1), count_(count), window_(window) {}
+    AttemptQueue(const Run& run, int window)
+        : results_(static_cast<std::size_t>(run.nPatches) + 1), in_order_(results_.size(), false),
+          count_(run.nPatches), window_(window) {
+        for (int k = 1; k <= count_; ++k) in_order_[static_cast<std::size_t>(k)] = !meshes_apart_from_the_model(run.patches[k]);
+    }
+
+    bool in_order(int k) const { return in_order_[static_cast<std::size_t>(k)]; }
 
     // The next subregion to attempt, or 0 when there is none (or the run stopped).
     int take_next() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopped_ || next_ > count_ || next_ - taken_ <= window_; });
-        if (stopped_ || next_ > count_) return 0;
-        return next_++;
+        for (;;) {
+            changed_.wait(lock, [&] { return stopped_ || next_ > count_ || (next_ - taken_ <= window_ && (!in_order(next_) || taken_ >= next_)); });
+            if (stopped_ || next_ > count_) return 0;
+            if (!in_order(next_)) return next_++;
+            ++next_;  // a barrier the merging thread has meshed
+        }
     }
-    void put(int k, std::unique_ptr<PlaneAttempt> a) {
+    void put(int k, std::unique_ptr<SubregionAttempt> a) {
         {
             std::lock_guard lock(mutex_);
             results_[static_cast<std::size_t>(k)] = std::move(a);
@@ -36,8 +47,8 @@ public:
         changed_.notify_all();
     }
     // Waits for subregion k's attempt and hands it to the merging thread.
-    std::unique_ptr<PlaneAttempt> wait_for(int k) {
-        std::unique_ptr<PlaneAttempt> a;
+    std::unique_ptr<SubregionAttempt> wait_for(int k) {
+        std::unique_ptr<SubregionAttempt> a;
         {
             std::unique_lock lock(mutex_);
             auto& slot = results_[static_cast<std::size_t>(k)];
@@ -47,6 +58,14 @@ public:
         }
         changed_.notify_all();
         return a;
+    }
+    // The merging thread has meshed barrier k itself.
+    void passed(int k) {
+        {
+            std::lock_guard lock(mutex_);
+            taken_ = k;
+        }
+        changed_.notify_all();
     }
     void stop() {
         {
@@ -59,7 +78,8 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::unique_ptr<PlaneAttempt>> results_;
+    std::vector<std::unique_ptr<SubregionAttempt>> results_;
+    std::vector<bool> in_order_;
     const int count_;
     const int window_;
     int next_ = 1;
@@ -69,8 +89,8 @@ private:
 
 void attempt_worker(Run& run, AttemptQueue& queue) {
     while (const int k = queue.take_next()) {
-        auto a = std::make_unique<PlaneAttempt>();
-        attempt_plane_mesh(run, k, *a, true);
+        auto a = std::make_unique<SubregionAttempt>();
+        attempt_subregion_mesh(run, k, *a, true);
         queue.put(k, std::move(a));
     }
 }
@@ -99,31 +119,39 @@ private:
     std::vector<std::thread> threads_;
 };
 
+// Subregion k's attempt: from a worker, or made here when no worker started.
+std::unique_ptr<SubregionAttempt> attempt_of(Run& run, int k, AttemptQueue& queue, const Workers& pool) {
+    if (!pool.none()) return queue.wait_for(k);
+    auto a = std::make_unique<SubregionAttempt>();
+    attempt_subregion_mesh(run, k, *a, false);
+    return a;
+}
+
 }  // namespace
 
 bool subregions_can_be_meshed_in_parallel(const Run& run, int threads) {
-    if (threads < 2 || run.nPatches < 2 || run.has_internal_points) return false;
+    if (threads < 2) return false;
+    int apart = 0;
     for (int k = 1; k <= run.nPatches; ++k)
-        if (!tries_plane_mesher_first(run.patches[k])) return false;
-    return true;
+        if (meshes_apart_from_the_model(run.patches[k])) ++apart;
+    return apart >= 2;
 }
 
 int mesh_subregions_in_parallel(Run& run, int threads) {
     const int workers = threads < run.nPatches ? threads : run.nPatches;
-    AttemptQueue queue(run.nPatches, workers + 1);
+    AttemptQueue queue(run, workers + 1);
     Workers pool(run, queue, workers);
     for (int k = 1; k <= run.nPatches; ++k) {
         run.current_patch = k;
         report("\n ** Meshing subregion %s  (id=%i).\n\n", run.patches[k].name.c_str(), run.patches[k].id);
-        report_plane_candidate(run.patches[k]);
-        std::unique_ptr<PlaneAttempt> a;
-        if (pool.none()) {
-            a = std::make_unique<PlaneAttempt>();
-            attempt_plane_mesh(run, k, *a, false);
+        int ok = 0;
+        if (queue.in_order(k)) {
+            ok = mesh_subregion(run, k);
+            queue.passed(k);
         } else {
-            a = queue.wait_for(k);
+            ok = finish_subregion_attempt(run, k, *attempt_of(run, k, queue, pool));
         }
-        if (!finish_plane_attempt(run, k, *a)) {
+        if (!ok) {
             report(" Unsuccessful return from the  meshing procedure.\n");
             return 0;
         }

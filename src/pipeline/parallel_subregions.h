@@ -1,5 +1,5 @@
-// Meshing the subregions on worker threads: the plane attempts of the
-// subregions run in parallel, each into its own patch mesh and message
+// Meshing the subregions on worker threads: the meshers of the subregions
+// run in parallel, each into its own patch mesh and message
 // buffer, while the calling thread takes them in the subregions' order,
 // releases their messages and merges their meshes, so the log and the mesh
 // are the same as when the subregions are meshed one after another.
@@ -10,9 +10,9 @@
 namespace korvex {
 
 // True when the subregions of the run can be meshed on `threads` worker
-// threads: more than one thread and one subregion, every subregion goes
-// through the plane mesher first (the other meshers add model records as
-// they go) and no internal point exists (the plane mesher marks those).
+// threads: more than one thread, and at least two subregions whose mesher
+// leaves the model as it is (every mesher but REV's, which the merging
+// thread runs in order while the workers wait).
 bool subregions_can_be_meshed_in_parallel(const Run& run, int threads);
 
 // Meshes subregions 1..nPatches as the serial loop does (the same messages

@@ -18,6 +18,7 @@ enum class MergeKind { Plane, Curved };
 // subregion (a "%s" given patch.name).
 int merge_or_report(Run& run, const Subregion& patch, PatchMesh& mesh, MergeKind kind, const char* failure_line,
                     const char* memory_line) {
+    if (!mesh.all_singular_repaired) run.all_singular_repaired = 0;
     try {
         const int ok = kind == MergeKind::Plane ? add_to_global_plane(run, patch, mesh) : add_to_global(run, patch, mesh);
         if (!ok) report("%s", failure_line);

@@ -12,47 +12,26 @@ namespace {
 // The smallest global mesh a successful plane mesher can leave behind.
 constexpr int kMinimumMeshEntities = 4;
 
-// Each mesher fills a patch mesh of its own; the route then merges it.
-int mesh_transfinite_subregion(Run& run, int k) {
-    PatchMesh mesh;
-    return meshPatch(run, k, mesh) && merge_transfinite_mesh(run, run.patches[k], mesh);
-}
-
-int mesh_triangular_subregion(Run& run, int k) {
-    PatchMesh mesh;
-    return meshTriangular(run, k, mesh) && merge_triangular_mesh(run, run.patches[k], mesh);
-}
-
-// The cylinder mesher's closing line follows the merge, failed or not.
-int mesh_cylinder_subregion(Run& run, int k) {
-    PatchMesh mesh;
-    const int ok = process_cylinder_patch(run, k, mesh) && merge_cylinder_mesh(run, run.patches[k], mesh);
-    report("CYLIN_PA.C complete (process_cylinder_patch)\n");
-    return ok;
-}
-
-int mesh_rev2_subregion(Run& run, int k) {
-    PatchMesh mesh;
-    return process_REV2_patch(run, k, mesh) && merge_rev2_mesh(run, run.patches[k], mesh);
-}
+bool three_cornered(const Subregion& s) { return s.type == TYPE_TRIANGULAR || (s.type == TYPE_SPHERE && s.num_edges == 3); }
 
 // Subregions that are not planar, or whose plane mesher failed: the
 // triangular mesher for three-cornered ones, else the transfinite one.
-int mesh_curved_subregion(Run& run, int k) {
-    const Subregion& s = run.patches[k];
-    if (s.type == TYPE_TRIANGULAR || (s.type == TYPE_SPHERE && s.num_edges == 3)) {
+int mesh_curved(Run& run, int k, PatchMesh& mesh) {
+    if (three_cornered(run.patches[k])) {
         report("Meshing triangular.\n");
-        return mesh_triangular_subregion(run, k);
+        return meshTriangular(run, k, mesh);
     }
-    return mesh_transfinite_subregion(run, k);
+    return meshPatch(run, k, mesh);
 }
 
-// Plane mesher when the subregion is planar; otherwise (or when the plane
-// mesher fails for a subregion not declared PLANE) the curved meshers.
-int mesh_after_planarity_test(Run& run, int k) {
-    PlaneAttempt a;
-    attempt_plane_mesh(run, k, a, false);
-    return finish_plane_attempt(run, k, a);
+int merge_curved(Run& run, int k, PatchMesh& mesh) {
+    const Subregion& s = run.patches[k];
+    return three_cornered(s) ? merge_triangular_mesh(run, s, mesh) : merge_transfinite_mesh(run, s, mesh);
+}
+
+int mesh_curved_subregion(Run& run, int k) {
+    PatchMesh mesh;
+    return mesh_curved(run, k, mesh) && merge_curved(run, k, mesh);
 }
 
 void report_planarity_candidate_type(int type) {
@@ -64,38 +43,51 @@ void report_planarity_candidate_type(int type) {
     }
 }
 
-int run_revolution_mesher(Run& run, int k) {
-    report(" Subregion type: REV.\n");
-    report("infile=%s\n", run.problem_path.c_str());
-    report("problem_name=%s\n", run.title.c_str());
-    report("patches[%i]=%s\n", k, run.patches[k].name.c_str());
-    report("Calling process_REV_patch() from KORVEX.C\n");
-    return process_REV_patch(run, k, merge_transfinite_mesh);
-}
-
-}  // namespace
-
-void attempt_plane_mesh(Run& run, int k, PlaneAttempt& a, bool capture) {
-    if (capture) capture_messages_on_this_thread(&a.messages);
-    try {
-        report("Second call of PLANE_P1.C from KORVEX.C:\n");
-        a.recognized = recognize_plane_patch(run, k, a.plane, a.planar);
-        if (!a.recognized) {
-            report("Unsuccessful return from \trecognize_plane_patch()\n into KORVEX.C\n");
-        } else if (a.planar) {
-            report(" This subregion is recognized as PLANAR.\n");
-            a.meshed = process_plane_patch(run, k, a.plane, a.mesh);
-        }
-    } catch (...) {
-        if (!capture) throw;
-        a.error = std::current_exception();
+// Plane recognition, the plane mesher when planar, and the curved mesher
+// when a subregion not declared PLANE is not planar.
+void attempt_plane_route(Run& run, int k, SubregionAttempt& a) {
+    report_planarity_candidate_type(run.patches[k].type);
+    report("Second call of PLANE_P1.C from KORVEX.C:\n");
+    a.recognized = recognize_plane_patch(run, k, a.plane, a.planar);
+    if (!a.recognized) {
+        report("Unsuccessful return from \trecognize_plane_patch()\n into KORVEX.C\n");
+    } else if (a.planar) {
+        report(" This subregion is recognized as PLANAR.\n");
+        a.meshed = process_plane_patch(run, k, a.plane, a.mesh);
+    } else if (run.patches[k].type != TYPE_PLANE) {
+        a.curved_tried = true;
+        a.curved_meshed = mesh_curved(run, k, a.curved);
     }
-    if (capture) capture_messages_on_this_thread(nullptr);
 }
 
-int finish_plane_attempt(Run& run, int k, PlaneAttempt& a) {
-    release_messages(a.messages);
-    if (a.error) std::rethrow_exception(a.error);
+// The mesher of every route that may run on a worker.
+void attempt_route(Run& run, int k, SubregionAttempt& a) {
+    switch (a.route) {
+        case MesherRoute::Revolution2:
+            report(" Subregion type: REV2.\n");
+            a.meshed = process_REV2_patch(run, k, a.mesh);
+            break;
+        case MesherRoute::Cylinder:
+            report(" Subregion type: CYLINDER.\n");
+            a.meshed = process_cylinder_patch(run, k, a.mesh);
+            break;
+        case MesherRoute::BilinearPatch:
+            report(" Subregion type: BILINEAR .\n");
+            a.meshed = meshPatch(run, k, a.mesh);
+            break;
+        case MesherRoute::SpherePatch:
+            report(" Subregion type: SPHERE .\n");
+            a.meshed = meshPatch(run, k, a.mesh);
+            break;
+        case MesherRoute::PlanarityTest:
+            attempt_plane_route(run, k, a);
+            break;
+        default:
+            break;  // REV and the edge-count errors: on the calling thread, in order
+    }
+}
+
+int finish_plane_route(Run& run, int k, SubregionAttempt& a) {
     if (!a.recognized) return 0;
     if (!a.mesh.all_singular_repaired) run.all_singular_repaired = 0;
     const bool declared_plane = run.patches[k].type == TYPE_PLANE;
@@ -120,14 +112,75 @@ int finish_plane_attempt(Run& run, int k, PlaneAttempt& a) {
         report(" subregion %s: is NOT plane, although declared as such.\n", run.patches[k].name.c_str());
         return 0;
     }
-    return mesh_curved_subregion(run, k);
+    return a.curved_meshed && merge_curved(run, k, a.curved);
 }
 
-bool tries_plane_mesher_first(const Subregion& s) {
-    return choose_mesher_route(s.type, s.num_edges) == MesherRoute::PlanarityTest;
+int run_revolution_mesher(Run& run, int k) {
+    report(" Subregion type: REV.\n");
+    report("infile=%s\n", run.problem_path.c_str());
+    report("problem_name=%s\n", run.title.c_str());
+    report("patches[%i]=%s\n", k, run.patches[k].name.c_str());
+    report("Calling process_REV_patch() from KORVEX.C\n");
+    return process_REV_patch(run, k, merge_transfinite_mesh);
 }
 
-void report_plane_candidate(const Subregion& s) { report_planarity_candidate_type(s.type); }
+// The routes that never leave the calling thread.
+int mesh_in_order(Run& run, int k, MesherRoute route) {
+    const Subregion& s = run.patches[k];
+    switch (route) {
+        case MesherRoute::Revolution:
+            return run_revolution_mesher(run, k);
+        case MesherRoute::BilinearEdgeError:
+            report(" Input data error: BILINEAR patch %s: \n    must have 4 edges  not %i\n    (after the preprocessing ).\n",
+                   s.name.c_str(), s.num_edges);
+            return 0;
+        default:
+            break;
+    }
+    report(" Error: patch %s has %i edges;\n    4 edges only are allowed.\n", s.name.c_str(), s.num_edges);
+    return 0;
+}
+
+}  // namespace
+
+void attempt_subregion_mesh(Run& run, int k, SubregionAttempt& a, bool capture) {
+    a.route = choose_mesher_route(run.patches[k].type, run.patches[k].num_edges);
+    if (capture) capture_messages_on_this_thread(&a.messages);
+    try {
+        attempt_route(run, k, a);
+    } catch (...) {
+        if (!capture) throw;
+        a.error = std::current_exception();
+    }
+    if (capture) capture_messages_on_this_thread(nullptr);
+}
+
+int finish_subregion_attempt(Run& run, int k, SubregionAttempt& a) {
+    release_messages(a.messages);
+    if (a.error) std::rethrow_exception(a.error);
+    const Subregion& s = run.patches[k];
+    switch (a.route) {
+        case MesherRoute::Revolution2:
+            return a.meshed && merge_rev2_mesh(run, s, a.mesh);
+        case MesherRoute::Cylinder: {
+            // The cylinder mesher's closing line follows the merge, failed or not.
+            const int ok = a.meshed && merge_cylinder_mesh(run, s, a.mesh);
+            report("CYLIN_PA.C complete (process_cylinder_patch)\n");
+            return ok;
+        }
+        case MesherRoute::BilinearPatch:
+        case MesherRoute::SpherePatch:
+            return a.meshed && merge_transfinite_mesh(run, s, a.mesh);
+        case MesherRoute::PlanarityTest:
+            return finish_plane_route(run, k, a);
+        default:
+            return mesh_in_order(run, k, a.route);
+    }
+}
+
+bool meshes_apart_from_the_model(const Subregion& s) {
+    return choose_mesher_route(s.type, s.num_edges) != MesherRoute::Revolution;
+}
 
 MesherRoute choose_mesher_route(int type, int num_edges) {
     switch (type) {
@@ -146,34 +199,9 @@ MesherRoute choose_mesher_route(int type, int num_edges) {
 }
 
 int mesh_subregion(Run& run, int k) {
-    const Subregion& s = run.patches[k];
-    switch (choose_mesher_route(s.type, s.num_edges)) {
-        case MesherRoute::Revolution:
-            return run_revolution_mesher(run, k);
-        case MesherRoute::Revolution2:
-            report(" Subregion type: REV2.\n");
-            return mesh_rev2_subregion(run, k);
-        case MesherRoute::Cylinder:
-            report(" Subregion type: CYLINDER.\n");
-            return mesh_cylinder_subregion(run, k);
-        case MesherRoute::BilinearPatch:
-            report(" Subregion type: BILINEAR .\n");
-            return mesh_transfinite_subregion(run, k);
-        case MesherRoute::BilinearEdgeError:
-            report(" Input data error: BILINEAR patch %s: \n    must have 4 edges  not %i\n    (after the preprocessing ).\n",
-                   s.name.c_str(), s.num_edges);
-            return 0;
-        case MesherRoute::SpherePatch:
-            report(" Subregion type: SPHERE .\n");
-            return mesh_transfinite_subregion(run, k);
-        case MesherRoute::PlanarityTest:
-            report_plane_candidate(s);
-            return mesh_after_planarity_test(run, k);
-        case MesherRoute::EdgeCountError:
-            break;
-    }
-    report(" Error: patch %s has %i edges;\n    4 edges only are allowed.\n", s.name.c_str(), s.num_edges);
-    return 0;
+    SubregionAttempt a;
+    attempt_subregion_mesh(run, k, a, false);
+    return finish_subregion_attempt(run, k, a);
 }
 
 }  // namespace korvex

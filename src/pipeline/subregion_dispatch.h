@@ -24,34 +24,39 @@ enum class MesherRoute {
 // The dispatch table by subregion type and number of edges.
 MesherRoute choose_mesher_route(int type, int num_edges);
 
-// The plane mesher's part of a subregion that may be planar, up to the
-// patch mesh: plane recognition and, when planar, the plane mesher. It reads
-// the model and writes only subregion k's own record and the result here,
-// so the attempts of different subregions may run on worker threads.
-struct PlaneAttempt {
+// A subregion's mesher run up to its patch mesh, before the merge. The
+// meshers read the model and write only subregion k's own record and the
+// attempt, so the attempts of different subregions may run on worker
+// threads; the merge stays on the calling thread, in the subregions' order.
+struct SubregionAttempt {
     MessageCapture messages;         // filled only when attempted on a worker
+    MesherRoute route = MesherRoute::EdgeCountError;
+    // Plane route: recognition and, when planar, the plane mesher.
     int recognized = 0;              // recognize_plane_patch's return
     int planar = 0;
     PlaneCoeffs plane;
-    int meshed = 0;                  // process_plane_patch's return
+    int meshed = 0;                  // the mesher's return (plane or curved)
     PatchMesh mesh;
+    // A plane-route subregion found not planar goes on with a curved mesher
+    // (triangular or transfinite) into `curved`.
+    bool curved_tried = false;
+    int curved_meshed = 0;
+    PatchMesh curved;
     std::exception_ptr error;        // thrown on a worker, rethrown in order
 };
 
-// True when subregion k goes through the plane mesher first.
-bool tries_plane_mesher_first(const Subregion& s);
+// True when subregion k's mesher may run on a worker: every route but REV,
+// whose strips add points, curves and subregions to the model as they go.
+bool meshes_apart_from_the_model(const Subregion& s);
 
 // The attempt for subregion k; with `capture` its messages are kept in
 // the attempt (and anything it throws), else routed and thrown at once.
-void attempt_plane_mesh(Run& run, int k, PlaneAttempt& a, bool capture);
+void attempt_subregion_mesh(Run& run, int k, SubregionAttempt& a, bool capture);
 
-// Meshes subregion k from its plane attempt, exactly as mesh_subregion
-// would from the start: releases the attempt's messages, merges its mesh
-// or goes on with the curved meshers. Returns 1, or 0 after reporting why.
-int finish_plane_attempt(Run& run, int k, PlaneAttempt& a);
-
-// The messages mesh_subregion writes for subregion k before its plane attempt.
-void report_plane_candidate(const Subregion& s);
+// Meshes subregion k from its attempt, exactly as mesh_subregion would from
+// the start: releases the attempt's messages and merges its mesh (or goes on
+// with the curved meshers). Returns 1, or 0 after reporting why.
+int finish_subregion_attempt(Run& run, int k, SubregionAttempt& a);
 
 // Meshes subregion k with its mesher and merges the patch mesh into the
 // global mesh. Returns 1, or 0 after reporting why.

@@ -150,7 +150,7 @@ void plane_uv_of_point(const PlaneFrame& f, const Vec3& normal, const Vec3& P, d
     else if (std::fabs(phi) >= kSideAngle) v = 0;
 }
 
-int parameterize_plane_patch(Run& run, const Subregion& patch, const Vec3& normal, PlaneUV& uv) {
+int parameterize_plane_patch(const Run& run, const Subregion& patch, const Vec3& normal, PlaneUV& uv) {
     if (patch.num_points < 3) return fail();
     const PlaneFrame f = fill_boundary_records(run, patch, uv);
     if (!collect_internal_points(run, f, normal, uv)) return fail();

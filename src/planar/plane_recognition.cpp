@@ -89,8 +89,7 @@ int next_chain_curve(const Run& run, const Subregion& patch, const std::vector<b
 
 // A PLANE subregion's curves may come in any order and direction: chain them
 // by the names of their end nodes, starting with the first curve forward.
-int chain_plane_curves(Run& run, int k, int num_vertices) {
-    Subregion& patch = run.patches[k];
+int chain_plane_curves(const Run& run, Subregion& patch, int k, int num_vertices) {
     const int nc = patch.num_curves;
     if (patch.curves_id[1] < 0 && patch.num_edges > 1) {
         for (int a = 2, b = patch.num_edges; a < b; ++a, --b) std::swap(patch.curves_per_edge[a], patch.curves_per_edge[b]);
@@ -126,8 +125,8 @@ int chain_plane_curves(Run& run, int k, int num_vertices) {
 }
 
 // Step 5: the boundary node list ip[1..num_vertices], ip[0] = ip[num_vertices].
-int boundary_nodes(Run& run, int k, int num_vertices, std::vector<int>& ip) {
-    Subregion& patch = run.patches[k];
+// Reads the model and writes only the subregion's own record (`patch`).
+int boundary_nodes(const Run& run, Subregion& patch, int k, int num_vertices, std::vector<int>& ip) {
     if (patch.type != TYPE_PLANE) {
         if (patch.preprocessed_marker != PREPROCESSED_MARKER) {
             report("Internal error in PLANE_P1.C:\n  for patch %s the INPREPRO.C not run yet.\n", patch.name.c_str());
@@ -138,7 +137,7 @@ int boundary_nodes(Run& run, int k, int num_vertices, std::vector<int>& ip) {
                    patch.curves_id[1]);
             return 0;
         }
-    } else if (!chain_plane_curves(run, k, num_vertices)) {
+    } else if (!chain_plane_curves(run, patch, k, num_vertices)) {
         return 0;
     }
     walk_boundary(run, patch, ip);
@@ -160,8 +159,7 @@ bool all_nodes_in_plane(const Run& run, const Subregion& patch, const Vec3& n, d
 constexpr OrientationReports kReportNames{"PLANE_P1.C", "'recognize_plane_patch()'", false};
 
 // Steps 6 to 13 on the ordered boundary.
-int fix_plane(Run& run, int k, const std::vector<int>& ip, int num_vertices, PlaneCoeffs& plane, int& planar) {
-    Subregion& patch = run.patches[k];
+int fix_plane(const Run& run, Subregion& patch, const std::vector<int>& ip, int num_vertices, PlaneCoeffs& plane, int& planar) {
     std::vector<Vec3> loop(static_cast<std::size_t>(num_vertices) + 1);
     for (int i = 0; i <= num_vertices; ++i) loop[static_cast<std::size_t>(i)] = run.new_points[ip[static_cast<std::size_t>(i)]].pos();
 
@@ -204,10 +202,9 @@ int fix_plane(Run& run, int k, const std::vector<int>& ip, int num_vertices, Pla
     return 1;
 }
 
-}  // namespace
-
-int recognize_plane_patch(Run& run, int k, PlaneCoeffs& plane, int& planar) {
-    Subregion& patch = run.patches[k];
+// Reads the model and writes only the subregion's own record (`patch`),
+// so that subregions may be recognised side by side.
+int recognize(const Run& run, Subregion& patch, int k, PlaneCoeffs& plane, int& planar) {
     planar = 0;
     report("\n\n Processing in recognize_plane_patch() (PLANE_P1.C) begins ...\n");
     if (has_duplicate_curves(run, patch)) return 0;
@@ -223,8 +220,14 @@ int recognize_plane_patch(Run& run, int k, PlaneCoeffs& plane, int& planar) {
         return 0;
     }
     std::vector<int> ip(static_cast<std::size_t>(num_vertices) + 100, 0);
-    if (!boundary_nodes(run, k, num_vertices, ip)) return 0;
-    return fix_plane(run, k, ip, num_vertices, plane, planar);
+    if (!boundary_nodes(run, patch, k, num_vertices, ip)) return 0;
+    return fix_plane(run, patch, ip, num_vertices, plane, planar);
+}
+
+}  // namespace
+
+int recognize_plane_patch(Run& run, int k, PlaneCoeffs& plane, int& planar) {
+    return recognize(run, run.patches[k], k, plane, planar);
 }
 
 }  // namespace korvex

@@ -46,7 +46,7 @@ int polypoin(int n, std::vector<PointUV>& polygon, const PointUV& p);
 // the internal points lying in its plane and inside it; checks that the
 // boundary runs counter-clockwise about the unit normal. Returns 1 or 0
 // (after "Plane patch parameterization unsuccessful.\n").
-int parameterize_plane_patch(Run& run, const Subregion& patch, const Vec3& normal, PlaneUV& uv);
+int parameterize_plane_patch(const Run& run, const Subregion& patch, const Vec3& normal, PlaneUV& uv);
 
 // Fills the (u, v) frame of a plane subregion's boundary: records
 // 1..num_points from points_id, record 0, and the first two positions.

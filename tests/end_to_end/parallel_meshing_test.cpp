@@ -1,7 +1,8 @@
 // Meshing on several threads gives the same result file and the same
 // messages, one for one and in order, as meshing on one thread: plane models
-// of many subregions, models whose cuts make subregions, a model mixing
-// meshers, and models whose meshing fails in a later subregion.
+// of many subregions, models whose cuts make subregions, models mixing every
+// mesher (REV's meshed in order between the others), and models whose
+// meshing fails in a later subregion.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -104,11 +105,39 @@ TEST(ParallelMeshing, PlaneModelsOfManySubregionsAreTheSameAtAnyThreadCount) {
         expect_same_run(std::filesystem::path(KORVEX_TEST_MODELS) / name, true);
 }
 
-TEST(ParallelMeshing, ModelsMeshedPartlyOrWhollyInOrderAreTheSame) {
-    // Holes and trees cut subregions before meshing; internal points and
-    // other meshers keep the subregions in order on one thread. The last two
-    // leave invalid elements, which the final checks, run side by side,
-    // report in the same order.
+// Four quarter shells (CYLINDER), their caps (three-edged SPHERE) and skirts
+// (REV, meshed in order while the workers wait), beside a plate with two
+// internal points and a BILINEAR panel sharing one of its curves.
+TEST(ParallelMeshing, EveryMesherGivesTheSameMeshAtAnyThreadCount) {
+    const std::filesystem::path model = std::filesystem::path(KORVEX_TEST_MODELS) / "mixed_tank_ring.sur";
+    const Meshed one = mesh_with_threads(model, 1);
+    CurvedMeshCheck check;
+    for (int q = 0; q < 4; ++q) {
+        const std::string n = std::to_string(q);
+        check.surface_of["RSH" + n] = cylinder_surface({0, 0, 0}, {0, 0, 1}, 10);
+        check.surface_of["RCAP" + n] = sphere_surface({0, 0, 10}, 10);
+        check.surface_of["RSK" + n] = revolution_surface({0, 0, 0}, {0, 0, 1}, [](double h) { return 10 - h; });
+    }
+    check.surface_of["RPL"] = plane_surface({0, 0, -5}, {0, 0, 1});
+    check.surface_of["RBI"] = height_surface([](double x, double y) {
+        const double u = (x - 40) / 10, v = (y + 5) / 10;
+        return -5 * (1 - u) * (1 - v) - 3 * u * v - 5 * (1 - u) * v;
+    });
+    check.max_distance = 1e-6;  // the panel's nodes lie within 1e-7 of the exact bilinear blend
+    expect_valid_curved_mesh(one, check);
+    EXPECT_EQ(one.m3d.count_named("PINT"), 2);
+    for (const int threads : {2, 4}) {
+        const Meshed many = mesh_with_threads(model, threads);
+        EXPECT_EQ(many.rc, one.rc) << threads << " threads";
+        EXPECT_EQ(many.m3d_bytes, one.m3d_bytes) << threads << " threads";
+        EXPECT_EQ(many.messages, one.messages) << threads << " threads";
+    }
+}
+
+TEST(ParallelMeshing, ModelsOfCutsTreesAndInvalidElementsAreTheSame) {
+    // Holes and trees cut subregions before meshing. The last two leave
+    // invalid elements, which the final checks, run side by side, report in
+    // the same order.
     for (const char* name : {"holes_two_kinds.sur", "trees_l_stiffener.sur", "plane_internal_point.sur",
                              "curved_saddle_beside_plate.sur", "tank_mixed.sur", "mutated_trees_two_trees_arc.sur",
                              "mutated_tri_bilinear_five_curves.sur"}) {

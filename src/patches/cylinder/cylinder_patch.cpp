@@ -90,7 +90,7 @@ int unroll_until_closed(const Subregion& patch, const Vec3& axis, DenseBoundary&
 
 // The generator's mesh of the unrolled boundary, with the boundary nodes'
 // exact (u, v) and the user's names restored.
-int mesh_unrolled_boundary(Run& run, const Subregion& patch, const CylinderBoundary& b, const DenseBoundary& dense,
+int mesh_unrolled_boundary(const Run& run, const Subregion& patch, const CylinderBoundary& b, const DenseBoundary& dense,
                            PatchMesh& mesh) {
     PlaneUV uv;
     if (!cylinder_boundary_list(run, b, dense, uv) || !check_parameter_boundary(run, patch, uv)) return 0;
@@ -98,7 +98,7 @@ int mesh_unrolled_boundary(Run& run, const Subregion& patch, const CylinderBound
     if (!cylinder_generator_input(patch, uv, in)) return 0;
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
     if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, mesh.gen_nodes, mesh.num_nodes,
-                     mesh.elements, mesh.num_elements, limits, run.all_singular_repaired)) {
+                     mesh.elements, mesh.num_elements, limits, mesh.all_singular_repaired)) {
         report(" Unsuccessful return from call_Trelmo() into CYLIN_PA.C: \n"
                "  (can be: too acute angle, a large step size or insufficient memory)\n");
         return 0;
@@ -223,7 +223,7 @@ int prepare_boundary(const Run& run, const Subregion& patch, const Vec3& axis, C
     return 1;
 }
 
-int mesh_cylinder(Run& run, int k, PatchMesh& mesh) {
+int mesh_cylinder(const Run& run, int k, PatchMesh& mesh) {
     const Subregion& patch = run.patches[k];
     Vec3 axis{patch.axis_cos[0], patch.axis_cos[1], patch.axis_cos[2]};
     if (norm(axis) < kSqrtEps) {

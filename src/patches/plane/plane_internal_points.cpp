@@ -164,12 +164,15 @@ void check_pint_angles(const PointUV& P, const ControlPoint& pint, const Array1<
 
 }  // namespace
 
-int process_plane_PINTs(Run& run, const Subregion& patch, const PlaneUV& uv, int num_nodes, Array1<GenNode>& nodes,
+int process_plane_PINTs(const Run& run, const Subregion& patch, const PlaneUV& uv, int num_nodes, Array1<GenNode>& nodes,
                         int num_elements, const Array1<GenElement>& elements) {
     const BoundaryView b{run, uv, uv.num_points};
     for (int i = uv.num_points + 1; i <= uv.num_points + uv.nPINT; ++i) {
         const PointUV& P = uv[i];
-        ControlPoint& pint = run.new_points[P.index_global_of_PINT];
+        // The outcome (PINT_*) is kept on a copy: the mesh carries it in
+        // the moved node's name, and the model's point stays as read, so
+        // subregions meshed side by side never write to shared points.
+        ControlPoint pint = run.new_points[P.index_global_of_PINT];
         report("PLANPINT.C: Processing %s point.\n", pint.name.c_str());
         const bool refined_square = pint.PINT_step == 0 && pint.PINT_rad == 0 && pint.PINT_step_work != 0 &&
                                     pint.PINT_rad_work != 0;

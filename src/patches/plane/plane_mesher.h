@@ -14,7 +14,7 @@ namespace korvex {
 // PINT state of the point's record in new_points (2 placed on an interior
 // node, 3 ignored, 5 placed on a boundary node). Returns 1, or 0 on a missing
 // boundary node for a snapped point or a snapped node named like a subregion.
-int process_plane_PINTs(Run& run, const Subregion& patch, const PlaneUV& uv, int num_nodes, Array1<GenNode>& nodes,
+int process_plane_PINTs(const Run& run, const Subregion& patch, const PlaneUV& uv, int num_nodes, Array1<GenNode>& nodes,
                         int num_elements, const Array1<GenElement>& elements);
 
 // Maps the 2D nodes of mesh.gen_nodes into the plane a·x + b·y + c·z = d:

@@ -62,7 +62,7 @@ void prepare_3d_nodes(PatchMesh& mesh) {
     }
 }
 
-int mesh_plane(Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal, PatchMesh& mesh) {
+int mesh_plane(const Run& run, int k, const PlaneCoeffs& plane, const Vec3& normal, PatchMesh& mesh) {
     const Subregion& patch = run.patches[k];
     PlaneUV uv;
     if (!parameterize_plane_patch(run, patch, normal, uv)) {

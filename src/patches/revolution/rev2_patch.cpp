@@ -107,14 +107,14 @@ int deparameterize_REV2_mesh(int num_nodes, const Array1<GenNode>& nodes, Array1
 
 namespace {
 
-int mesh_rev2(Run& run, int k, PatchMesh& mesh) {
+// Reads the model and writes only subregion k's own record (`patch`).
+int mesh_rev2(const Run& run, Subregion& patch, PatchMesh& mesh) {
     RevEdges e;
-    if (!rev_entry_checks(run, run.patches[k], RevKind::Rev2, e)) return 0;
-    if (!verify_and_preprocess_REV_patch(run, run.patches[k], RevKind::Rev2, e)) {
+    if (!rev_entry_checks(run, patch, RevKind::Rev2, e)) return 0;
+    if (!verify_and_preprocess_REV_patch(run, patch, RevKind::Rev2, e)) {
         report("unsuccessful return from verify_and_preprocess_REV2_patch()\n");
         return 0;
     }
-    const Subregion& patch = run.patches[k];
     Rev2Frame f;
     Rev2Tables t;
     PlaneUV uv;
@@ -128,7 +128,7 @@ int mesh_rev2(Run& run, int k, PatchMesh& mesh) {
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
     if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, mesh.gen_nodes, mesh.num_nodes, mesh.elements,
                      mesh.num_elements, limits,
-                     run.all_singular_repaired)) {
+                     mesh.all_singular_repaired)) {
         report(" Subregion %s of REV2 type:\n   2D meshing unsuccessful. Try step size reduction.\n", patch.name.c_str());
         return 0;
     }
@@ -164,7 +164,7 @@ int mesh_rev2(Run& run, int k, PatchMesh& mesh) {
 
 int process_REV2_patch(Run& run, int k, PatchMesh& mesh) {
     try {
-        return mesh_rev2(run, k, mesh);
+        return mesh_rev2(run, run.patches[k], mesh);
     } catch (const std::bad_alloc&) {
         report(" Out of memory in 'rev2_pa()'\n");
         return 0;

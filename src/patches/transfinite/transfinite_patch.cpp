@@ -57,7 +57,7 @@ int merged_parameters(const std::vector<double>& a, const std::vector<double>& b
 }
 
 // Edge parameters, cut corners, merged parameters, edge points, grid and cells.
-int build_grid(Run& run, Subregion& patch, TransfiniteGrid& g) {
+int build_grid(const Run& run, Subregion& patch, TransfiniteGrid& g) {
     std::vector<double> arc[5];
     for (int k = 1; k <= 4; ++k) edge_parameters(run, patch, k, arc[k]);
     mark_cut_corners(run, patch);
@@ -235,8 +235,8 @@ int find_generator_corners(const Array1<GenPoint>& points, int N, int corners[5]
 
 namespace {
 
-int mesh_transfinite(Run& run, int k, PatchMesh& mesh) {
-    Subregion& patch = run.patches[k];
+// Reads the model and writes only subregion k's own record (`patch`).
+int mesh_transfinite(const Run& run, Subregion& patch, PatchMesh& mesh) {
     PatchWork w{.m = mesh};
     report(" Entering meshPatch()\n");
     if (patch.num_edges != 4) {
@@ -253,7 +253,7 @@ int mesh_transfinite(Run& run, int k, PatchMesh& mesh) {
     if (!build_input(patch, w)) return 0;
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
     if (!call_Trelmo(w.in.points, w.in.N, w.in.entities, w.in.N, w.in.subregions, 1, w.m.gen_nodes, w.m.num_nodes, w.m.elements,
-                     w.m.num_elements, limits, run.all_singular_repaired)) {
+                     w.m.num_elements, limits, w.m.all_singular_repaired)) {
         report("\n Patch %s : step size must be reduced.\n", patch.original_name.c_str());
         return 0;
     }
@@ -267,7 +267,7 @@ int mesh_transfinite(Run& run, int k, PatchMesh& mesh) {
 
 int meshPatch(Run& run, int k, PatchMesh& mesh) {
     try {
-        return mesh_transfinite(run, k, mesh);
+        return mesh_transfinite(run, run.patches[k], mesh);
     } catch (const std::bad_alloc&) {
         report(" Insufficient memory for input data structures.\n");
         return 0;

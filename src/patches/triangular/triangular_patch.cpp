@@ -70,7 +70,7 @@ int lay_out_boundary(const Run& run, int k, TriangularMesh& m) {
 
 // Step 3: every second boundary node is a generator point; straight entities
 // of two steps join them, their middle nodes standing for the nodes between.
-int mesh_triangle(Run& run, const Subregion& s, TriangularMesh& m) {
+int mesh_triangle(const Run& run, const Subregion& s, TriangularMesh& m) {
     if (m.uv.num_points % 2 != 0) {
         report(" Error in procedure meshTriangular(): \n  the total number of boundary points is an odd value: %i\n",
                m.uv.num_points);
@@ -89,7 +89,7 @@ int mesh_triangle(Run& run, const Subregion& s, TriangularMesh& m) {
     build_boundary_generator_input(s, m.uv, in);
     const TrelmoLimits limits{run.settings.MAX_SUBREGIONS, run.settings.MAX_NODEL_3D};
     if (!call_Trelmo(in.points, in.N, in.entities, in.N, in.subregions, 1, m.mesh.gen_nodes, m.mesh.num_nodes, m.mesh.elements,
-                     m.mesh.num_elements, limits, run.all_singular_repaired)) {
+                     m.mesh.num_elements, limits, m.mesh.all_singular_repaired)) {
         report("\n Patch %s: step size must be reduced.\n", s.original_name.c_str());
         return 0;
     }
@@ -136,7 +136,7 @@ int restore_node_names(const Run& run, const Subregion& s, TriangularMesh& m) {
     return 1;
 }
 
-int mesh_triangular_patch(Run& run, int k, PatchMesh& mesh) {
+int mesh_triangular_patch(const Run& run, int k, PatchMesh& mesh) {
     report("** new ** Curved TRIANGULAR patch: processing begins. \n *******");
     TriangularMesh m{.mesh = mesh};
     try {
