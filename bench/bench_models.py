@@ -144,10 +144,12 @@ def disc_sectors(radius, step):
     return pts, curves, subs
 
 
-def tank_ring(panels, radius, step):
+def tank_ring(panels, radius, step, strips=False):
     """A closed-top tank of `panels` cylindrical shells (CYLINDER), their
     spherical caps meeting at the pole (three-edged SPHERE) and conical
-    skirts (REV), every piece its own subregion sharing its curves."""
+    skirts (REV), every piece its own subregion sharing its curves. With
+    `strips` the skirts' meridians are two curves each, so that the skirts
+    are meshed strip by strip."""
     r, pts, curves, subs = radius, [], [], []
     p = lambda x, y, z: f"{x!r} {y!r} {z!r}"
     for q in range(panels):
@@ -156,16 +158,23 @@ def tank_ring(panels, radius, step):
         pts += [f"PA{q} " + p(r * ca, r * sa, 0.0), f"PU{q} " + p(r * ca, r * sa, r),
                 f"PS{q} " + p(1.5 * r * ca, 1.5 * r * sa, -0.5 * r), f"PM{q} " + p(r * cm, r * sm, 0.0),
                 f"PN{q} " + p(r * cm, r * sm, r), f"PR{q} " + p(1.5 * r * cm, 1.5 * r * sm, -0.5 * r),
-                f"PC{q} " + p(r * math.sqrt(0.5) * ca, r * math.sqrt(0.5) * sa, r + r * math.sqrt(0.5))]
+                f"PC{q} " + p(r * math.sqrt(0.5) * ca, r * math.sqrt(0.5) * sa, r + r * math.sqrt(0.5)),
+                f"PH{q} " + p(1.25 * r * ca, 1.25 * r * sa, -0.25 * r)]
     pts.append("PT " + p(0.0, 0.0, 2.0 * r))
     for q in range(panels):
         n = (q + 1) % panels
         curves += [f"CB{q} PA{q} PM{q} PA{n} STEP {step}", f"CT{q} PU{q} PN{q} PU{n} STEP {step}",
                    f"QLV{q} PA{q} PU{q} STEP {step}", f"CC{q} PU{q} PC{q} PT STEP {step}",
-                   f"CS{q} PS{q} PR{q} PS{n} STEP {step}", f"QLS{q} PA{q} PS{q} STEP {step}"]
+                   f"CS{q} PS{q} PR{q} PS{n} STEP {step}"]
+        if strips:
+            curves += [f"QLS{q} PA{q} PH{q} STEP {step}", f"QLT{q} PH{q} PS{q} STEP {step}"]
+            meridian = lambda i, back: f"QLT{i} QLS{i}" if back else f"QLS{i} QLT{i}"
+        else:
+            curves.append(f"QLS{q} PA{q} PS{q} STEP {step}")
+            meridian = lambda i, back: f"QLS{i}"
         subs += [f"RSH{q} CYLINDER ANGLEX 90 ANGLEY 90 ANGLEZ 0 CB{q} QLV{n} CT{q} QLV{q} REF 0.2",
                  f"RCAP{q} SPHERE XC 0 YC 0 ZC {r!r} EDGE CT{q} EDGE CC{n} EDGE CC{q} REF 0.2",
-                 f"RSK{q} REV EDGE CB{q} EDGE QLS{n} EDGE CS{q} EDGE QLS{q} REF 0.2"]
+                 f"RSK{q} REV EDGE CB{q} EDGE {meridian(n, False)} EDGE CS{q} EDGE {meridian(q, True)} REF 0.2"]
     return pts, curves, subs
 
 

@@ -1,5 +1,6 @@
 #include "base/messages.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -101,19 +102,29 @@ void in_message_order(std::function<void()> action) {
     else action();
 }
 
-void release_messages(MessageCapture& capture) {
+void release_first_messages(MessageCapture& capture, std::size_t count) {
+    count = std::min(count, capture.messages.size());
     std::size_t next_action = 0;
     auto run_actions_before = [&](std::size_t message) {
         while (next_action < capture.deferred.size() && capture.deferred[next_action].first <= message)
             capture.deferred[next_action++].second();
     };
-    for (std::size_t i = 0; i < capture.messages.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         run_actions_before(i);
         report_message(capture.messages[i].c_str());
     }
-    run_actions_before(capture.messages.size());
-    capture.messages.clear();
-    capture.deferred.clear();
+    run_actions_before(count);
+    const auto released = static_cast<std::ptrdiff_t>(count);
+    capture.messages.erase(capture.messages.begin(), capture.messages.begin() + released);
+    capture.deferred.erase(capture.deferred.begin(), capture.deferred.begin() + static_cast<std::ptrdiff_t>(next_action));
+    for (auto& action : capture.deferred) action.first -= count;
+}
+
+void release_messages(MessageCapture& capture) { release_first_messages(capture, capture.messages.size()); }
+
+std::optional<std::size_t> captured_message_count() {
+    if (!t_capture) return std::nullopt;
+    return t_capture->messages.size();
 }
 
 void set_log_file(const std::string& path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,14 @@ void capture_messages_on_this_thread(MessageCapture* capture);
 
 // Routes every captured message, in order, and empties the capture.
 void release_messages(MessageCapture& capture);
+
+// The number of messages captured on the calling thread so far, or nothing
+// when its messages go out at once.
+std::optional<std::size_t> captured_message_count();
+
+// Routes the first `count` captured messages (with the actions held back
+// among them) and removes them from the capture, which keeps the rest.
+void release_first_messages(MessageCapture& capture, std::size_t count);
 
 // Ends the run: throws the int 1, which GenerateQuads turns into "Fatal error occurred".
 [[noreturn]] void fatal_stop();

@@ -4,6 +4,7 @@
 // reason.
 #pragma once
 
+#include "base/vec3.h"
 #include "model/run.h"
 #include "patches/common/patch_mesh.h"
 #include "planar/plane_recognition.h"
@@ -20,5 +21,21 @@ int process_REV2_patch(Run& run, int k, PatchMesh& mesh);                       
 // with merge_transfinite (the pipeline's merge of a transfinite mesh) before
 // its new nodes are corrected onto the exact surface.
 int process_REV_patch(Run& run, int k, const MergePatchMesh& merge_transfinite);
+
+// A REV subregion whose four edges are one curve each is meshed in one
+// piece, never in strips, so its meshing splits as the other meshers' does:
+// mesh_REV_piece reads the model and writes only subregion k and the piece
+// (it may run on a worker thread); merge_REV_piece merges the piece with
+// merge_transfinite and moves its new nodes onto the exact surface.
+struct RevPiece {
+    int prepared = 0;       // checks passed, parallels chosen, axis found
+    Vec3 axis_point;
+    Vec3 axis_dir;
+    int meshed = 0;         // the transfinite mesher's return
+    PatchMesh mesh;
+};
+bool REV_meshed_in_one_piece(const Subregion& s);
+void mesh_REV_piece(Run& run, int k, RevPiece& piece);
+int merge_REV_piece(Run& run, int k, RevPiece& piece, const MergePatchMesh& merge_transfinite);
 
 }  // namespace korvex

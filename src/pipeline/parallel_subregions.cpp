@@ -16,7 +16,7 @@ namespace {
 
 // The attempts shared between the workers and the merging thread. Workers
 // take subregions in order, at most `window` ahead of the merge, which
-// bounds the patch meshes held at once. A subregion meshed in order (REV)
+// bounds the patch meshes held at once. A subregion meshed in order (REV in strips)
 // is a barrier: the workers pass it only once the merging thread has meshed
 // it, since its mesher adds records to the model the workers read.
 class AttemptQueue {

@@ -11,8 +11,8 @@ namespace korvex {
 
 // True when the subregions of the run can be meshed on `threads` worker
 // threads: more than one thread, and at least two subregions whose mesher
-// leaves the model as it is (every mesher but REV's, which the merging
-// thread runs in order while the workers wait).
+// leaves the model as it is (every mesher but that of a REV subregion meshed
+// in strips, which the merging thread runs in order while the workers wait).
 bool subregions_can_be_meshed_in_parallel(const Run& run, int threads);
 
 // Meshes subregions 1..nPatches as the serial loop does (the same messages

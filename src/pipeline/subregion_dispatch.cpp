@@ -60,9 +60,23 @@ void attempt_plane_route(Run& run, int k, SubregionAttempt& a) {
     }
 }
 
+void report_revolution_entry(const Run& run, int k) {
+    report(" Subregion type: REV.\n");
+    report("infile=%s\n", run.problem_path.c_str());
+    report("problem_name=%s\n", run.title.c_str());
+    report("patches[%i]=%s\n", k, run.patches[k].name.c_str());
+    report("Calling process_REV_patch() from KORVEX.C\n");
+}
+
 // The mesher of every route that may run on a worker.
 void attempt_route(Run& run, int k, SubregionAttempt& a) {
     switch (a.route) {
+        case MesherRoute::Revolution:
+            if (!REV_meshed_in_one_piece(run.patches[k])) break;  // in strips: in order
+            a.rev_piece = true;
+            report_revolution_entry(run, k);
+            mesh_REV_piece(run, k, a.rev);
+            break;
         case MesherRoute::Revolution2:
             report(" Subregion type: REV2.\n");
             a.meshed = process_REV2_patch(run, k, a.mesh);
@@ -83,7 +97,7 @@ void attempt_route(Run& run, int k, SubregionAttempt& a) {
             attempt_plane_route(run, k, a);
             break;
         default:
-            break;  // REV and the edge-count errors: on the calling thread, in order
+            break;  // the edge-count errors: on the calling thread, in order
     }
 }
 
@@ -115,21 +129,14 @@ int finish_plane_route(Run& run, int k, SubregionAttempt& a) {
     return a.curved_meshed && merge_curved(run, k, a.curved);
 }
 
-int run_revolution_mesher(Run& run, int k) {
-    report(" Subregion type: REV.\n");
-    report("infile=%s\n", run.problem_path.c_str());
-    report("problem_name=%s\n", run.title.c_str());
-    report("patches[%i]=%s\n", k, run.patches[k].name.c_str());
-    report("Calling process_REV_patch() from KORVEX.C\n");
-    return process_REV_patch(run, k, merge_transfinite_mesh);
-}
 
 // The routes that never leave the calling thread.
 int mesh_in_order(Run& run, int k, MesherRoute route) {
     const Subregion& s = run.patches[k];
     switch (route) {
         case MesherRoute::Revolution:
-            return run_revolution_mesher(run, k);
+            report_revolution_entry(run, k);
+            return process_REV_patch(run, k, merge_transfinite_mesh);
         case MesherRoute::BilinearEdgeError:
             report(" Input data error: BILINEAR patch %s: \n    must have 4 edges  not %i\n    (after the preprocessing ).\n",
                    s.name.c_str(), s.num_edges);
@@ -138,6 +145,18 @@ int mesh_in_order(Run& run, int k, MesherRoute route) {
             break;
     }
     report(" Error: patch %s has %i edges;\n    4 edges only are allowed.\n", s.name.c_str(), s.num_edges);
+    return 0;
+}
+
+// The room in the global mesh that a mesher on a worker left to this thread
+// to check, checked where its messages stand; 0 after reporting, the rest of
+// the attempt void (the mesher would have stopped there).
+int check_room_in_order(Run& run, SubregionAttempt& a) {
+    const PatchMesh::RoomCheck& check = a.curved.room_check;
+    if (!check.pending) return 1;
+    release_first_messages(a.messages, check.at);
+    if (room_in_global_mesh(run, check.nodes)) return 1;
+    a.messages = MessageCapture{};
     return 0;
 }
 
@@ -156,6 +175,7 @@ void attempt_subregion_mesh(Run& run, int k, SubregionAttempt& a, bool capture) 
 }
 
 int finish_subregion_attempt(Run& run, int k, SubregionAttempt& a) {
+    if (!check_room_in_order(run, a)) return 0;
     release_messages(a.messages);
     if (a.error) std::rethrow_exception(a.error);
     const Subregion& s = run.patches[k];
@@ -173,13 +193,16 @@ int finish_subregion_attempt(Run& run, int k, SubregionAttempt& a) {
             return a.meshed && merge_transfinite_mesh(run, s, a.mesh);
         case MesherRoute::PlanarityTest:
             return finish_plane_route(run, k, a);
+        case MesherRoute::Revolution:
+            if (a.rev_piece) return merge_REV_piece(run, k, a.rev, merge_transfinite_mesh);
+            return mesh_in_order(run, k, a.route);
         default:
             return mesh_in_order(run, k, a.route);
     }
 }
 
 bool meshes_apart_from_the_model(const Subregion& s) {
-    return choose_mesher_route(s.type, s.num_edges) != MesherRoute::Revolution;
+    return choose_mesher_route(s.type, s.num_edges) != MesherRoute::Revolution || REV_meshed_in_one_piece(s);
 }
 
 MesherRoute choose_mesher_route(int type, int num_edges) {

@@ -5,7 +5,7 @@
 
 #include "base/messages.h"
 #include "model/run.h"
-#include "patches/common/patch_mesh.h"
+#include "patches/meshers.h"
 #include "planar/plane_recognition.h"
 
 namespace korvex {
@@ -42,11 +42,15 @@ struct SubregionAttempt {
     bool curved_tried = false;
     int curved_meshed = 0;
     PatchMesh curved;
+    // REV route: a subregion meshed in one piece (not in strips).
+    bool rev_piece = false;
+    RevPiece rev;
     std::exception_ptr error;        // thrown on a worker, rethrown in order
 };
 
-// True when subregion k's mesher may run on a worker: every route but REV,
-// whose strips add points, curves and subregions to the model as they go.
+// True when subregion k's mesher may run on a worker: every route but REV
+// in strips (edges of several curves), whose strips add points, curves and
+// subregions to the model as they go.
 bool meshes_apart_from_the_model(const Subregion& s);
 
 // The attempt for subregion k; with `capture` its messages are kept in

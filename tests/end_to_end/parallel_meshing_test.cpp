@@ -1,7 +1,7 @@
 // Meshing on several threads gives the same result file and the same
 // messages, one for one and in order, as meshing on one thread: plane models
 // of many subregions, models whose cuts make subregions, models mixing every
-// mesher (REV's meshed in order between the others), and models whose
+// mesher (REV in strips meshed in order between the others), and models whose
 // meshing fails in a later subregion.
 #include <gtest/gtest.h>
 
@@ -105,11 +105,9 @@ TEST(ParallelMeshing, PlaneModelsOfManySubregionsAreTheSameAtAnyThreadCount) {
         expect_same_run(std::filesystem::path(KORVEX_TEST_MODELS) / name, true);
 }
 
-// Four quarter shells (CYLINDER), their caps (three-edged SPHERE) and skirts
-// (REV, meshed in order while the workers wait), beside a plate with two
-// internal points and a BILINEAR panel sharing one of its curves.
-TEST(ParallelMeshing, EveryMesherGivesTheSameMeshAtAnyThreadCount) {
-    const std::filesystem::path model = std::filesystem::path(KORVEX_TEST_MODELS) / "mixed_tank_ring.sur";
+// The tank models of every mesher: valid on their exact surfaces on one
+// thread, the same bytes and messages on two and four.
+void expect_same_curved_run(const std::filesystem::path& model) {
     const Meshed one = mesh_with_threads(model, 1);
     CurvedMeshCheck check;
     for (int q = 0; q < 4; ++q) {
@@ -125,13 +123,25 @@ TEST(ParallelMeshing, EveryMesherGivesTheSameMeshAtAnyThreadCount) {
     });
     check.max_distance = 1e-6;  // the panel's nodes lie within 1e-7 of the exact bilinear blend
     expect_valid_curved_mesh(one, check);
-    EXPECT_EQ(one.m3d.count_named("PINT"), 2);
     for (const int threads : {2, 4}) {
         const Meshed many = mesh_with_threads(model, threads);
         EXPECT_EQ(many.rc, one.rc) << threads << " threads";
         EXPECT_EQ(many.m3d_bytes, one.m3d_bytes) << threads << " threads";
         EXPECT_EQ(many.messages, one.messages) << threads << " threads";
     }
+}
+
+// Four quarter shells (CYLINDER), their caps (three-edged SPHERE) and conical
+// skirts (REV), beside a plate with two internal points and a BILINEAR panel
+// sharing one of its curves; then with skirts whose meridians are two curves
+// each, meshed strip by strip in order while the workers wait.
+TEST(ParallelMeshing, EveryMesherGivesTheSameMeshAtAnyThreadCount) {
+    for (const char* name : {"mixed_tank_ring.sur", "mixed_tank_ring_strips.sur"}) {
+        SCOPED_TRACE(name);
+        expect_same_curved_run(std::filesystem::path(KORVEX_TEST_MODELS) / name);
+    }
+    const Meshed ring = mesh_with_threads(std::filesystem::path(KORVEX_TEST_MODELS) / "mixed_tank_ring.sur", 2);
+    EXPECT_EQ(ring.m3d.count_named("PINT"), 2);
 }
 
 TEST(ParallelMeshing, ModelsOfCutsTreesAndInvalidElementsAreTheSame) {
@@ -172,6 +182,17 @@ TEST(ParallelMeshing, TheFirstFailingSubregionDecidesAtAnyThreadCount) {
     SetMeshParameters(false, 200, 150, 150, 1000000);
     EXPECT_NE(m.log.find("Increase MAX_NODEL_3D(currently=500)"), std::string::npos) << m.log;
     EXPECT_EQ(m.log.find("Meshing subregion R33"), std::string::npos);
+
+    // A cap's mesher, on a worker, cannot see whether the global mesh has
+    // room for its nodes: the check is made in order, where its messages
+    // stand, and the third cap is the first without room.
+    const std::filesystem::path ring = std::filesystem::path(KORVEX_TEST_MODELS) / "mixed_tank_ring.sur";
+    SetMeshParameters(false, 200, 150, 150, 1700);
+    expect_same_run(ring, false);
+    const Meshed capped = mesh_with_threads(ring, 4);
+    SetMeshParameters(false, 200, 150, 150, 1000000);
+    EXPECT_NE(capped.log.find("Increase  MAX_NODEL_3D to at least 2005"), std::string::npos) << capped.log;
+    EXPECT_EQ(capped.log.find("Meshing subregion RSK2"), std::string::npos);
 }
 
 }  // namespace

@@ -55,4 +55,11 @@ void project_interior_onto_sphere(const Run& run, const Subregion& patch, PatchM
     }
 }
 
+int room_in_global_mesh(const Run& run, int nodes) {
+    constexpr int kNodeReserve = 1000;  // nodes kept free below MAX_NODEL_3D
+    if (run.num_nodes + nodes <= run.settings.MAX_NODEL_3D - kNodeReserve) return 1;
+    report("Increase  MAX_NODEL_3D to at least %i\n", run.num_nodes + nodes + kNodeReserve);
+    return 0;
+}
+
 }  // namespace korvex

@@ -35,7 +35,20 @@ struct PatchMesh {
     // element unrepaired; the pipeline carries it into the run when it
     // takes the mesh, so that meshers on worker threads share no flag.
     int all_singular_repaired = 1;
+    // A mesher whose messages are captured (a worker thread) cannot see the
+    // global mesh: the room its nodes need there is checked when the
+    // pipeline takes the mesh, after the first `at` of its messages, where
+    // the mesher would have checked it (room_in_global_mesh).
+    struct RoomCheck {
+        bool pending = false;
+        std::size_t at = 0;
+        int nodes = 0;
+    } room_check;
 };
+
+// Whether the global mesh has room for `nodes` more nodes, with a reserve;
+// 0 after reporting the capacity to ask for.
+int room_in_global_mesh(const Run& run, int nodes);
 
 // Merges a patch mesh into the global mesh. The pipeline hands one to the
 // surface-of-revolution mesher, which meshes strip after strip and corrects

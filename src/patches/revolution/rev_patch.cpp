@@ -64,28 +64,64 @@ int adjust_coordinates(Run& run, const Subregion& patch, const RevAxis& axis, in
     return 1;
 }
 
-int process_REV_patch(Run& run, int k, const MergePatchMesh& merge_transfinite) {
+namespace {
+
+// Checks, the choice of the parallels and the axis: reads the model and
+// writes only the subregion's own record (`patch`).
+int prepare_REV_patch(const Run& run, Subregion& patch, RevEdges& e, RevAxis& axis) {
     report("Entered REV_PA.C\n");
-    RevEdges e;
-    if (!rev_entry_checks(run, run.patches[k], RevKind::Rev, e)) return 0;
-    if (!verify_and_preprocess_REV_patch(run, run.patches[k], RevKind::Rev, e)) {
+    if (!rev_entry_checks(run, patch, RevKind::Rev, e)) return 0;
+    if (!verify_and_preprocess_REV_patch(run, patch, RevKind::Rev, e)) {
         report("Unsuccessful return from verify_and_preprocess_REV_patch()\n");
         return 0;
     }
+    return rev_axis(e, axis);
+}
+
+}  // namespace
+
+bool REV_meshed_in_one_piece(const Subregion& s) {
+    for (int k = 1; k <= 4; ++k)
+        if (s.curves_per_edge[k] != 1) return false;
+    return true;
+}
+
+void mesh_REV_piece(Run& run, int k, RevPiece& piece) {
+    RevEdges e;
     RevAxis axis;
-    if (!rev_axis(e, axis)) return 0;
-    if (run.patches[k].curves_per_edge[2] > 1) return mesh_REV_strips(run, k, e, axis, merge_transfinite);
+    piece.prepared = prepare_REV_patch(run, run.patches[k], e, axis);
+    if (!piece.prepared) return;
+    piece.axis_point = axis.point;
+    piece.axis_dir = axis.dir;
+    piece.meshed = meshPatch(run, k, piece.mesh);
+}
+
+int merge_REV_piece(Run& run, int k, RevPiece& piece, const MergePatchMesh& merge_transfinite) {
+    if (!piece.prepared) return 0;
     const int first_node = run.num_nodes + 1;
-    PatchMesh mesh;
-    if (!meshPatch(run, k, mesh) || !merge_transfinite(run, run.patches[k], mesh)) {
+    if (!piece.meshed || !merge_transfinite(run, run.patches[k], piece.mesh)) {
         report(" In rev_pa.c: (1)  Patch %s: ret_val=FALSE \n", run.patches[k].name.c_str());
         return 0;
     }
-    if (!adjust_coordinates(run, run.patches[k], axis, first_node)) {
+    piece.mesh = PatchMesh{};
+    if (!adjust_coordinates(run, run.patches[k], RevAxis{piece.axis_point, piece.axis_dir}, first_node)) {
         report("Unsuccessful return from adjust_coordinates()\n");
         return 0;
     }
     return 1;
+}
+
+int process_REV_patch(Run& run, int k, const MergePatchMesh& merge_transfinite) {
+    RevEdges e;
+    RevAxis axis;
+    if (!prepare_REV_patch(run, run.patches[k], e, axis)) return 0;
+    if (run.patches[k].curves_per_edge[2] > 1) return mesh_REV_strips(run, k, e, axis, merge_transfinite);
+    RevPiece piece;
+    piece.prepared = 1;
+    piece.axis_point = axis.point;
+    piece.axis_dir = axis.dir;
+    piece.meshed = meshPatch(run, k, piece.mesh);
+    return merge_REV_piece(run, k, piece, merge_transfinite);
 }
 
 }  // namespace korvex

@@ -186,9 +186,8 @@ int finish_2d_mesh(const Run& run, const Subregion& patch, PatchWork& w) {
 
 double zero_stored(double x) { return std::fabs(x) < kTinyStored ? 0.0 : x; }
 
-int map_nodes_to_3d(const Run& run, const Subregion& patch, PatchWork& w) {
-    const long size = static_cast<long>(1.1 * (run.num_nodes + w.m.num_nodes)) + 11;
-    w.m.nodes = Array1<Node3D>(static_cast<std::size_t>(std::max<long>(size, w.m.num_nodes)));
+int map_nodes_to_3d(const Subregion& patch, PatchWork& w) {
+    w.m.nodes = Array1<Node3D>(static_cast<std::size_t>(w.m.num_nodes));
     report("\n Calculation of 3D nodal coordinates  begins ...    (patch name %s)\n\n", patch.name.c_str());
     const GridTriangleSearch search(w.grid);
     for (int i = 1; i <= w.m.num_nodes; ++i) {
@@ -258,7 +257,7 @@ int mesh_transfinite(const Run& run, Subregion& patch, PatchMesh& mesh) {
         return 0;
     }
     if (!finish_2d_mesh(run, patch, w)) return 0;
-    if (!map_nodes_to_3d(run, patch, w)) return 0;
+    if (!map_nodes_to_3d(patch, w)) return 0;
     if (patch.type == TYPE_SPHERE) project_interior_onto_sphere(run, patch, w.m);
     return 1;
 }

@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kMaxGeneratorPoints = 30000;       // points and entities the generator input holds
 constexpr int kMaxEntitiesPerSubregion = 20000;  // entities of one generator subregion
-constexpr int kNodeReserve = 1000;               // nodes kept free below MAX_NODEL_3D
 
 // The patch's working data from the edges to the 3D nodes.
 struct TriangularMesh {
@@ -150,8 +149,9 @@ int mesh_triangular_patch(const Run& run, int k, PatchMesh& mesh) {
     // Inverted or degenerate elements are repaired in the triangle's plane, before the projection onto the surface.
     untangle_patch_mesh(s.name.c_str(), m.mesh.num_nodes, m.mesh.gen_nodes, m.mesh.num_elements, m.mesh.elements);
     if (!place_boundary_nodes(run, s, m) || !restore_node_names(run, s, m)) return 0;
-    if (run.num_nodes + m.mesh.num_nodes > run.settings.MAX_NODEL_3D - kNodeReserve) {
-        report("Increase  MAX_NODEL_3D to at least %i\n", run.num_nodes + m.mesh.num_nodes + kNodeReserve);
+    if (const auto at = captured_message_count()) {
+        m.mesh.room_check = {true, *at, m.mesh.num_nodes};
+    } else if (!room_in_global_mesh(run, m.mesh.num_nodes)) {
         return 0;
     }
     report("\n Calculation of 3D nodal coordinates begins...\n");
