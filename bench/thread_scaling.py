@@ -31,6 +31,7 @@ def cases(large):
         ("plates4_1e6", "Four plates of 2.5 10^5 elements", bench_models.grid_of_plates(2, 0.02)),
         ("plates196", "196 plates sharing curves", bench_models.grid_of_plates(14, 0.25)),
         ("disc4_6e5", "Disc of four sectors at step 0.011", bench_models.disc_sectors(5.0, 0.011)),
+        ("tank8_7e5", "Tank of eight shells, caps and skirts", bench_models.tank_ring(8, 10.0, 0.05)),
         ("plate1_1e6", "One plate of 10^6 elements", bench_models.one_plate(10.0, 0.01)),
     ]
     if large:
