@@ -113,13 +113,13 @@ bool grid_search(const Run& run, const NodesByDistance& sorted) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    std::vector<int> partners;
+    std::vector<std::pair<int, int>> pairs;
+    grid.close_pairs(run, sorted.index_node, sorted.dist_from_0, kCoincidenceWindow, kPointTolerance, pairs);
+    auto next = pairs.begin();
     for (int s = 1; s <= n - 1; ++s) {
         report_progress(s, sorted.index_node[s], n);
-        grid.close_partners(run, sorted.index_node, sorted.dist_from_0, s, kCoincidenceWindow, kPointTolerance,
-                            partners);
-        for (const int t : partners) {
-            const int a = sorted.index_node[s], b = sorted.index_node[t];
+        for (; next != pairs.end() && next->first == s; ++next) {
+            const int a = sorted.index_node[s], b = sorted.index_node[next->second];
             report_coincident_pair(run, a, b, distance(run.nodes3D[a].pos(), run.nodes3D[b].pos()));
         }
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "model/run.h"
@@ -18,11 +19,11 @@ public:
     // finite to be put into a cell; the window scan must then be used.
     bool build(const Run& run, const std::vector<int>& index_node, int n, double cell_size);
 
-    // Positions t > s whose nodes lie within `tolerance` of the node at s and
-    // whose distances from the origin differ from it by less than `window`,
-    // in increasing order.
-    void close_partners(const Run& run, const std::vector<int>& index_node, const std::vector<double>& dist_from_0,
-                        int s, double window, double tolerance, std::vector<int>& out) const;
+    // Every pair of positions (s, t), s < t, whose nodes lie within
+    // `tolerance` of each other and whose distances from the origin differ by
+    // less than `window`, ordered by s, then t.
+    void close_pairs(const Run& run, const std::vector<int>& index_node, const std::vector<double>& dist_from_0,
+                     double window, double tolerance, std::vector<std::pair<int, int>>& out) const;
 
 private:
     struct Entry {
@@ -30,7 +31,6 @@ private:
         int position;
     };
     std::vector<Entry> entries_;           // sorted by cell, then position
-    std::vector<Entry> cell_of_position_;  // slot s: the cell of position s
     double cell_size_ = 1;
 };
 

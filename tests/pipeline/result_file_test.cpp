@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
+#include "base/numeric_constants.h"
+#include "base/vec3.h"
 #include "model/run.h"
 #include "pipeline/coincidence_check.h"
 #include "pipeline/pipeline.h"
@@ -156,10 +159,16 @@ TEST(CoincidenceCheck, FullCheckUsesRelativeDistance) {
 }
 
 // Nodes on a sphere centred on the origin all share one distance window: the
-// grid search must report exactly what the window scan reports, in order.
+// grid search must report exactly what the window scan reports, in order,
+// twins across every face, edge and corner of its cells included.
 TEST(CoincidenceCheck, GridSearchMatchesTheWindowScan) {
     korvex::Run run;
     const double radius = 5.0;
+    std::vector<Vec3> directions;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dz = -1; dz <= 1; ++dz)
+                if (dx || dy || dz) directions.push_back({double(dx), double(dy), double(dz)});
     for (int i = 0; i < 1500; ++i) {
         const double theta = 0.001 + 3.14 * (i % 50) / 50.0, phi = 6.28 * (i / 50) / 30.0;
         const double x = radius * std::sin(theta) * std::cos(phi), y = radius * std::sin(theta) * std::sin(phi),
@@ -168,6 +177,11 @@ TEST(CoincidenceCheck, GridSearchMatchesTheWindowScan) {
         // A near twin 1e-7 away on the sphere, and an exact twin.
         if (i % 97 == 0) add_node(run, "P@", x, y + 1e-7 * z / radius, z - 1e-7 * y / radius);
         if (i % 331 == 0) add_node(run, "C@", x, y, z);
+        if (i % 53 == 0) {
+            const Vec3& d = directions[static_cast<std::size_t>(i / 53) % directions.size()];
+            const double step = 0.6 * kPointTolerance / std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+            add_node(run, "D@", x + step * d.x, y + step * d.y, z + step * d.z);
+        }
     }
     MessageCapture messages;
     ASSERT_TRUE(sorted_coincidence_check(run, CoincidenceSearch::WindowScan));
