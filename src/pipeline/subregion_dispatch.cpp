@@ -55,7 +55,6 @@ void attempt_plane_route(Run& run, int k, SubregionAttempt& a) {
         report(" This subregion is recognized as PLANAR.\n");
         a.meshed = process_plane_patch(run, k, a.plane, a.mesh);
     } else if (run.patches[k].type != TYPE_PLANE) {
-        a.curved_tried = true;
         a.curved_meshed = mesh_curved(run, k, a.curved);
     }
 }

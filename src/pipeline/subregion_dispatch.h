@@ -39,7 +39,6 @@ struct SubregionAttempt {
     PatchMesh mesh;
     // A plane-route subregion found not planar goes on with a curved mesher
     // (triangular or transfinite) into `curved`.
-    bool curved_tried = false;
     int curved_meshed = 0;
     PatchMesh curved;
     // REV route: a subregion meshed in one piece (not in strips).

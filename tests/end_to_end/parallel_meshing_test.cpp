@@ -159,6 +159,16 @@ TEST(ParallelMeshing, ModelsOfCutsTreesAndInvalidElementsAreTheSame) {
     }
 }
 
+// With MAX_NODEL_3D at `limit`: the model fails the same way at 1, 2 and 4
+// threads; its run on `threads` threads. The default limit is set back after.
+Meshed failing_run_with_node_limit(const std::filesystem::path& model, int limit, int threads) {
+    SetMeshParameters(false, 200, 150, 150, limit);
+    expect_same_run(model, false);
+    Meshed r = mesh_with_threads(model, threads);
+    SetMeshParameters(false, 200, 150, 150, 1000000);
+    return r;
+}
+
 TEST(ParallelMeshing, TheFirstFailingSubregionDecidesAtAnyThreadCount) {
     const TempDir dir("parallel");
     // QLH21 bounds R20 and R21: cut finely it gives both more curves than a
@@ -176,10 +186,7 @@ TEST(ParallelMeshing, TheFirstFailingSubregionDecidesAtAnyThreadCount) {
     // workers have meshed the plates after it, whose messages must not appear.
     const std::filesystem::path grid = dir.path() / "grid_small_limit.sur";
     write_file(grid, plate_grid(4, 0.5));
-    SetMeshParameters(false, 200, 150, 150, 500);
-    expect_same_run(grid, false);
-    const Meshed m = mesh_with_threads(grid, 3);
-    SetMeshParameters(false, 200, 150, 150, 1000000);
+    const Meshed m = failing_run_with_node_limit(grid, 500, 3);
     EXPECT_NE(m.log.find("Increase MAX_NODEL_3D(currently=500)"), std::string::npos) << m.log;
     EXPECT_EQ(m.log.find("Meshing subregion R33"), std::string::npos);
 
@@ -187,10 +194,7 @@ TEST(ParallelMeshing, TheFirstFailingSubregionDecidesAtAnyThreadCount) {
     // room for its nodes: the check is made in order, where its messages
     // stand, and the third cap is the first without room.
     const std::filesystem::path ring = std::filesystem::path(KORVEX_TEST_MODELS) / "mixed_tank_ring.sur";
-    SetMeshParameters(false, 200, 150, 150, 1700);
-    expect_same_run(ring, false);
-    const Meshed capped = mesh_with_threads(ring, 4);
-    SetMeshParameters(false, 200, 150, 150, 1000000);
+    const Meshed capped = failing_run_with_node_limit(ring, 1700, 4);
     EXPECT_NE(capped.log.find("Increase  MAX_NODEL_3D to at least 2005"), std::string::npos) << capped.log;
     EXPECT_EQ(capped.log.find("Meshing subregion RSK2"), std::string::npos);
 }
